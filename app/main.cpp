@@ -1,0 +1,13 @@
+// Process entry. The program takes no arguments; whatever happens, the exit code is 0.
+#include "app/application_shell.h"
+
+#include <iostream>
+
+int main() {
+    std::unique_ptr<Platform> platform = CreateDefaultPlatform();
+    if (platform->Name() == "headless") {
+        std::cout << "Lentaro: this build has no desktop backend yet; running on the headless backend\n"
+                     "(a synthetic screen and a scripted pointer, no window is shown).\n";
+    }
+    return RunLentaro(*platform);
+}

@@ -1,0 +1,217 @@
+#include "framework/application.h"
+
+#include "framework/exceptions.h"
+#include "framework/platform/platform.h"
+
+#include <iostream>
+#include <limits>
+
+TApplication* Application = nullptr;
+
+namespace {
+void ApplicationExceptionHandler(TObject* sender) {
+    if (Application != nullptr)
+        Application->HandleException(sender);
+    else
+        std::cerr << "Lentaro: an error occurred with no application to report it\n";
+}
+} // namespace
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+    Application = this;
+    SetExceptionHandler(&ApplicationExceptionHandler);
+    WindowParams p;
+    p.kind = WindowKind::Main;
+    p.caption = title_;
+    p.outerBounds = {0, 0, 0, 0};
+    p.sizeable = false;
+    // The hidden owner of every form, and the text of the task-bar button.
+    appWindow_ = CurrentPlatform().CreateTopLevelWindow(p);
+}
+
+TApplication::~TApplication() {
+    Destroying();
+    DestroyComponents();
+    if (appWindow_ != 0) CurrentPlatform().DestroyWindow(appWindow_);
+    if (Application == this) Application = nullptr;
+    SetExceptionHandler(nullptr);
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    title_ = title;
+    if (appWindow_ != 0) CurrentPlatform().SetWindowCaption(appWindow_, title_);
+}
+
+void TApplication::Initialize() {
+    if (initialized_) return;
+    initialized_ = true;
+    for (auto& hook : startupHooks_) hook();
+}
+
+void TApplication::FormCreated(TCustomForm* form) {
+    if (mainForm_ == nullptr) {
+        // The first form becomes the main window, with its platform window made at once.
+        mainForm_ = form;
+        form->HandleNeeded();
+    }
+}
+
+void TApplication::Run() {
+    running_ = true;
+    if (mainForm_ != nullptr) {
+        const std::uint32_t mode = CurrentPlatform().StartupShowMode();
+        if (mode == SW_SHOWMAXIMIZED) mainForm_->SetWindowState(wsMaximized);
+        if (mode == SW_SHOWMINNOACTIVE) mainForm_->SetWindowState(wsMinimized);
+        if (ShowMainForm) mainForm_->Show();
+    }
+    while (!terminated_) {
+        try {
+            HandleMessage();
+        } catch (...) {
+            HandleException(this);
+        }
+    }
+    running_ = false;
+}
+
+void TApplication::HandleMessage() {
+    if (!ProcessMessage()) Idle();
+}
+
+void TApplication::ProcessMessages() {
+    while (ProcessMessage()) {
+    }
+}
+
+bool TApplication::PaintOnePendingForm() {
+    for (TCustomForm* form : Screen->Forms()) {
+        if (!form->PaintPending()) continue;
+        form->PaintNow();
+        return true;
+    }
+    return false;
+}
+
+bool TApplication::ProcessMessage() {
+    struct PresentOnExit {
+        ~PresentOnExit() { window_damage::PresentAll(); }
+    } present;
+
+    MSG msg;
+    if (message_queue::TakePosted(msg)) {
+        if (msg.message == WM_QUIT)
+            terminated_ = true;
+        else
+            message_queue::DispatchMessage(msg);
+        return true;
+    }
+    PlatformEvent event;
+    if (CurrentPlatform().PeekEvent(event)) {
+        // Timer ticks have the lowest priority: pending repaints go first, as on the classic platform.
+        if (event.kind == PlatformEvent::Kind::Timer && PaintOnePendingForm()) {
+            heldTimer_ = event;
+            return true;
+        }
+        DispatchPlatformEvent(event);
+        return true;
+    }
+    if (PaintOnePendingForm()) return true;
+    if (heldTimer_) {
+        const PlatformEvent held = *heldTimer_;
+        heldTimer_.reset();
+        DispatchPlatformEvent(held);
+        return true;
+    }
+    return false;
+}
+
+void TApplication::DispatchPlatformEvent(const PlatformEvent& event) {
+    switch (event.kind) {
+    case PlatformEvent::Kind::Quit: terminated_ = true; return;
+    case PlatformEvent::Kind::Timer: {
+        const HWND target = static_cast<HWND>(event.timer >> 32);
+        message_queue::SendMessage(target, WM_TIMER, static_cast<WPARAM>(event.timer & 0xFFFFFFFFu), 0);
+        return;
+    }
+    case PlatformEvent::Kind::CloseRequest:
+        if (event.window == appWindow_ && appWindow_ != 0) {
+            // A close request to the application window closes the main window.
+            if (mainForm_ != nullptr) mainForm_->Close();
+            return;
+        }
+        break;
+    default: break;
+    }
+    if (TCustomForm* form = Screen->FindForm(event.window)) {
+        try {
+            form->HandlePlatformEvent(event);
+        } catch (...) {
+            HandleException(form);
+        }
+        FreeDeviceContexts();
+    }
+}
+
+void TApplication::Idle() {
+    if (terminated_) return;
+    window_damage::PresentAll();
+    CurrentPlatform().WaitForEvent(std::numeric_limits<std::uint32_t>::max());
+}
+
+void TApplication::Terminate() { message_queue::PostQuitMessage(0); }
+
+void TApplication::HandleException(TObject* Sender) {
+    if (TControl* capture = GetCaptureControl()) capture->Perform(WM_CANCELMODE, 0, 0);
+    try {
+        throw;
+    } catch (const EAbort&) {
+        // A silent abort is dropped without a word.
+    } catch (const std::exception& e) {
+        if (OnException)
+            OnException(Sender, e);
+        else
+            ShowErrorBox(e.what());
+    } catch (...) {
+        ShowErrorBox("");
+    }
+}
+
+std::string TApplication::ErrorBoxText(const std::string& message) {
+    std::string text = message;
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    return text;
+}
+
+void TApplication::ShowErrorBox(const std::string& message) {
+    const std::string text = ErrorBoxText(message);
+    if (errorBoxShowing_) {
+        // A box is up already (its modal loop keeps the ticks going): one box at a time.
+        std::cerr << "Lentaro: " << text << '\n';
+        return;
+    }
+    errorBoxShowing_ = true;
+    struct Reset {
+        bool& flag;
+        std::vector<WindowId> disabled;
+        ~Reset() {
+            for (WindowId w : disabled) CurrentPlatform().EnableWindow(w, true);
+            flag = false;
+        }
+    } reset{errorBoxShowing_, {}};
+    // The other top-level windows are disabled while the box is up.
+    for (TCustomForm* form : Screen->Forms()) {
+        if (form->PlatformWindow() == 0 || !form->Visible()) continue;
+        CurrentPlatform().EnableWindow(form->PlatformWindow(), false);
+        reset.disabled.push_back(form->PlatformWindow());
+    }
+    if (!CurrentPlatform().ShowMessageBox(appWindow_, text, title_, MB_OK | MB_ICONSTOP))
+        std::cerr << title_ << ": " << text << '\n';
+}
+
+void TApplication::Shutdown() {
+    for (TCustomForm* form : Screen->Forms())
+        if (form->Visible() && form->PlatformWindow() != 0) CurrentPlatform().ShowWindow(form->PlatformWindow(), ShowState::Hidden);
+    Destroying();
+    DestroyComponents();
+    mainForm_ = nullptr;
+}

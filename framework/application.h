@@ -1,0 +1,89 @@
+// The application object: title, main form, the message loop, error reporting and shutdown.
+#pragma once
+
+#include "framework/forms.h"
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;
+
+class TApplication : public TComponent {
+public:
+    explicit TApplication(TComponent* AOwner);
+    ~TApplication() override;
+
+    const std::string& Title() const { return title_; }
+    // Stored only until the application window exists; then also that window's text.
+    void SetTitle(const std::string& title);
+    TCustomForm* MainForm() const { return mainForm_; }
+    bool Terminated() const { return terminated_; }
+    bool Running() const { return running_; }
+    bool ShowMainForm = true;
+    // When set, replaces the error box. The program never sets it.
+    TExceptionEvent OnException;
+    // The hidden application window that owns the forms (0 where the platform has none).
+    WindowId PlatformWindow() const { return appWindow_; }
+
+    // Runs the start-up hooks once.
+    void AddStartupHook(std::function<void()> hook) { startupHooks_.push_back(std::move(hook)); }
+    void Initialize();
+
+    // Creates a form owned by the application; `reference` is set before the form's construction
+    // begins (handlers run during construction may read it) and reset if construction fails.
+    template <class T> void CreateForm(T*& reference) {
+        void* memory = ::operator new(sizeof(T));
+        reference = static_cast<T*>(memory);
+        T* form = nullptr;
+        try {
+            form = new (memory) T(this);
+        } catch (...) {
+            reference = nullptr;
+            ::operator delete(memory);
+            throw;
+        }
+        FormCreated(form);
+    }
+
+    // Shows the main form and runs the message loop until the quit message is taken.
+    void Run();
+    // Handles one message, or waits for one when none is pending.
+    void HandleMessage();
+    // Handles every pending message without waiting.
+    void ProcessMessages();
+    // Handles one pending message; false when there was none.
+    bool ProcessMessage();
+    void Terminate();
+
+    // The loop's catch point: called inside a catch block, reports the error being handled.
+    void HandleException(TObject* Sender);
+    // Shows an error in the error box: full stop rule, caption = title, OK button, stop icon.
+    void ShowErrorBox(const std::string& message);
+    // The error box text for a message: a full stop is added when the last character sorts after it.
+    static std::string ErrorBoxText(const std::string& message);
+    bool ErrorBoxShowing() const { return errorBoxShowing_; }
+
+    // The shutdown step: hides the windows, marks the application as being destroyed and destroys
+    // every component it owns.
+    void Shutdown();
+
+private:
+    void FormCreated(TCustomForm* form);
+    void Idle();
+    void DispatchPlatformEvent(const PlatformEvent& event);
+    bool PaintOnePendingForm();
+
+    std::string title_;
+    TCustomForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+    bool running_ = false;
+    bool initialized_ = false;
+    bool errorBoxShowing_ = false;
+    WindowId appWindow_ = 0;
+    std::vector<std::function<void()>> startupHooks_;
+    std::optional<PlatformEvent> heldTimer_;
+};
+
+extern TApplication* Application;

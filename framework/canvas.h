@@ -1,0 +1,81 @@
+// TCanvas: the toolkit's drawing surface, a software rasteriser over a DeviceContext.
+#pragma once
+
+#include "framework/device_context.h"
+#include "framework/graphics_objects.h"
+#include "framework/messages.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class TGraphic;
+
+class TCanvas : public TPersistent {
+public:
+    TCanvas();
+    ~TCanvas() override;
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    TFont* Font() const { return font_.get(); }
+    TPen* Pen() const { return pen_.get(); }
+    TBrush* Brush() const { return brush_.get(); }
+    std::int32_t CopyMode = SRCCOPY;
+    TPoint PenPos;
+    TNotifyEvent OnChange;
+    TNotifyEvent OnChanging;
+
+    // The bound surface; binds one first (CreateHandle) and fails with "Canvas does not allow
+    // drawing" when that leaves none.
+    DeviceContext& Handle();
+    bool HandleAllocated() const { return dc_.has_value(); }
+    void SetHandle(std::optional<DeviceContext> dc);
+
+    void Lock() { ++lockCount_; }
+    void Unlock() {
+        if (lockCount_ > 0) --lockCount_;
+    }
+    int LockCount() const { return lockCount_; }
+
+    void MoveTo(std::int32_t x, std::int32_t y);
+    // Draws with the pen from PenPos up to, not including, (x, y).
+    void LineTo(std::int32_t x, std::int32_t y);
+    void FillRect(const TRect& rect);
+    void FrameRect(const TRect& rect);
+    void Rectangle(const TRect& rect);
+    void TextOut(std::int32_t x, std::int32_t y, const std::string& text);
+    // Text clipped to `rect`, with its top-left at (x, y).
+    void TextRect(const TRect& rect, std::int32_t x, std::int32_t y, const std::string& text);
+    std::int32_t TextWidth(const std::string& text);
+    std::int32_t TextHeight(const std::string& text);
+    // Stretching copy of `source` on `sourceCanvas` onto `dest` here, with CopyMode.
+    void CopyRect(const TRect& dest, TCanvas& sourceCanvas, const TRect& source);
+    void Draw(std::int32_t x, std::int32_t y, TGraphic* graphic);
+    void StretchDraw(const TRect& rect, TGraphic* graphic);
+    std::uint32_t Pixel(std::int32_t x, std::int32_t y); // as 0x00BBGGRR
+    void SetPixel(std::int32_t x, std::int32_t y, TColor color);
+    // The bounding rectangle of the clip, in logical coordinates.
+    TRect ClipRect();
+
+    // For graphics drawing themselves: copies pixels, stretched to `dest` (logical coordinates).
+    void DrawPixels(const TRect& dest, const PixelSurface& pixels, bool transparent, std::uint32_t transparentPixel);
+
+protected:
+    // Called when a drawing needs a surface and none is bound.
+    virtual void CreateHandle() {}
+    virtual void Changing();
+    virtual void Changed();
+    DeviceContext* BoundContext() { return dc_ ? &*dc_ : nullptr; }
+
+private:
+    void RequireSurface();
+    void MarkDamage(const TRect& surfaceRect);
+    TRect ToSurface(const TRect& r) const;
+
+    std::unique_ptr<TFont> font_;
+    std::unique_ptr<TPen> pen_;
+    std::unique_ptr<TBrush> brush_;
+    std::optional<DeviceContext> dc_;
+    int lockCount_ = 0;
+};

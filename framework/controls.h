@@ -1,0 +1,246 @@
+// Controls: TControl (bounds, colour, font, visibility, events, message handling) and TWinControl
+// (a control with a toolkit handle and children). Controls are not platform windows: they draw into
+// the back surface of the form that holds them.
+#pragma once
+
+#include "framework/component.h"
+#include "framework/device_context.h"
+#include "framework/graphics_objects.h"
+#include "framework/message_queue.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TWinControl;
+class TCustomForm;
+class TPopupMenu;
+
+using TControlStyle = std::uint32_t;
+constexpr TControlStyle csAcceptsControls = 1u << 0;
+constexpr TControlStyle csCaptureMouse = 1u << 1;
+constexpr TControlStyle csClickEvents = 1u << 3;
+constexpr TControlStyle csFramed = 1u << 4;
+constexpr TControlStyle csSetCaption = 1u << 5;
+constexpr TControlStyle csOpaque = 1u << 6;
+constexpr TControlStyle csDoubleClicks = 1u << 7;
+constexpr TControlStyle csFixedWidth = 1u << 8;
+constexpr TControlStyle csFixedHeight = 1u << 9;
+constexpr TControlStyle csReplicatable = 1u << 11;
+
+using TControlState = std::uint32_t;
+constexpr TControlState csLButtonDown = 1u << 0;
+constexpr TControlState csClicked = 1u << 1;
+constexpr TControlState csFocusing = 1u << 6;
+constexpr TControlState csCreating = 1u << 7;
+
+// Mouse-key flags of the classic mouse messages' wParam.
+constexpr WPARAM MK_LBUTTON = 0x0001;
+constexpr WPARAM MK_RBUTTON = 0x0002;
+constexpr WPARAM MK_SHIFT = 0x0004;
+constexpr WPARAM MK_CONTROL = 0x0008;
+constexpr WPARAM MK_MBUTTON = 0x0010;
+
+TShiftState KeysToShiftState(WPARAM keys);
+WPARAM ShiftStateToKeys(TShiftState shift);
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return parent_; }
+    virtual void SetParent(TWinControl* AParent);
+    // The form this control lies on (itself for a form), or null.
+    TCustomForm* GetParentForm() const;
+
+    std::int32_t Left() const { return left_; }
+    std::int32_t Top() const { return top_; }
+    std::int32_t Width() const { return width_; }
+    std::int32_t Height() const { return height_; }
+    void SetLeft(std::int32_t v) { SetBounds(v, top_, width_, height_); }
+    void SetTop(std::int32_t v) { SetBounds(left_, v, width_, height_); }
+    void SetWidth(std::int32_t v) { SetBounds(left_, top_, v, height_); }
+    void SetHeight(std::int32_t v) { SetBounds(left_, top_, width_, v); }
+    virtual void SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth, std::int32_t AHeight);
+    TRect BoundsRect() const { return Bounds(left_, top_, width_, height_); }
+    virtual TRect ClientRect() const { return {0, 0, width_, height_}; }
+    std::int32_t ClientWidth() const { return ClientRect().Width(); }
+    std::int32_t ClientHeight() const { return ClientRect().Height(); }
+    // Where this control's client (0, 0) lies in its form's client area.
+    virtual TPoint FormOrigin() const;
+    TPoint ClientToScreen(TPoint p) const;
+    TPoint ScreenToClient(TPoint p) const;
+
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool value);
+    bool Visible() const { return visible_; }
+    void SetVisible(bool value);
+    // Visible, and every parent up to the form visible too.
+    bool Showing() const;
+
+    TColor Color() const { return color_; }
+    void SetColor(TColor value);
+    bool ParentColor() const { return parentColor_; }
+    void SetParentColor(bool value);
+    TFont* Font() const { return font_.get(); }
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool value);
+    TAnchors Anchors() const { return anchors_; }
+    virtual void SetAnchors(TAnchors value) { anchors_ = value; }
+    TAlign Align = alNone;
+
+    const std::string& Caption() const { return text_; }
+    void SetCaption(const std::string& value) { SetText(value); }
+    const std::string& Text() const { return text_; }
+    void SetText(const std::string& value);
+
+    TControlStyle ControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+    TControlState ControlState = 0;
+    TPopupMenu* PopupMenu = nullptr;
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnResize;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TMouseWheelEvent OnMouseWheel;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
+    TMouseWheelUpDownEvent OnMouseWheelDown;
+
+    // Sends a message to this control at once, through WindowProc.
+    LRESULT Perform(std::uint32_t Msg, WPARAM WParam, LPARAM LParam);
+    // Replaceable window procedure; it is WndProc unless someone hooks it.
+    TWndMethod WindowProc;
+    virtual void WndProc(TMessage& Message);
+    virtual void DefaultHandler(TMessage& Message);
+
+    // Asks for a repaint of the whole control; it arrives later as a paint message.
+    virtual void Invalidate();
+    void Loaded() override;
+    // Called after every change of the control's size once loading is over.
+    virtual void Resize();
+    virtual void Click();
+    virtual void DblClick();
+    // Whether the pointer at client point p hits this control.
+    virtual bool HitTest(TPoint p) const { return ClientRect().Contains(p); }
+
+protected:
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+    // Asks the parent to realign its children after this control changed place or size.
+    virtual void RequestAlign();
+    // Whether a size change is announced through Resize (a windowed control needs its handle).
+    virtual bool SizeNotificationsActive() const { return true; }
+
+    // Message handlers, dispatched by WndProc.
+    virtual void WMMouseMove(TMessage& Message);
+    virtual void WMLButtonDown(TMessage& Message);
+    virtual void WMLButtonUp(TMessage& Message);
+    virtual void WMLButtonDblClk(TMessage& Message);
+    virtual void WMRButtonDown(TMessage& Message);
+    virtual void WMRButtonUp(TMessage& Message);
+    virtual void WMMButtonDown(TMessage& Message);
+    virtual void WMMButtonUp(TMessage& Message);
+    virtual void WMMouseWheel(TMessage& Message);
+    virtual void WMContextMenu(TMessage& Message);
+    virtual void WMCancelMode(TMessage& Message);
+    virtual void CMEnabledChanged(TMessage& Message);
+    virtual void CMVisibleChanged(TMessage& Message);
+    virtual void CMColorChanged(TMessage& Message);
+    virtual void CMFontChanged(TMessage& Message);
+    virtual void CMParentColorChanged(TMessage& Message);
+    virtual void CMParentFontChanged(TMessage& Message);
+    virtual void CMTextChanged(TMessage& Message);
+    virtual void CMMouseEnter(TMessage& Message);
+    virtual void CMMouseLeave(TMessage& Message);
+    virtual void CMHitTest(TMessage& Message);
+
+    void FontChanged();
+    void SetParentPointer(TWinControl* p) { parent_ = p; }
+
+    std::int32_t left_ = 0;
+    std::int32_t top_ = 0;
+    std::int32_t width_ = 0;
+    std::int32_t height_ = 0;
+
+private:
+    friend class TWinControl;
+    void DoMouseDown(TMouseButton Button, const TMessage& Message);
+    void DoMouseUp(TMouseButton Button, const TMessage& Message);
+
+    TWinControl* parent_ = nullptr;
+    bool enabled_ = true;
+    bool visible_ = true;
+    TColor color_ = clWindow;
+    bool parentColor_ = true;
+    std::unique_ptr<TFont> font_;
+    bool parentFont_ = true;
+    TAnchors anchors_ = kDefaultAnchors;
+    std::string text_;
+};
+
+// The control that holds the mouse capture, or null; set while the left button is held.
+TControl* GetCaptureControl();
+void SetCaptureControl(TControl* control);
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+
+    int ControlCount() const { return static_cast<int>(controls_.size()); }
+    TControl* Controls(int index) const { return controls_[static_cast<std::size_t>(index)]; }
+    void InsertControl(TControl* AControl);
+    void RemoveControl(TControl* AControl);
+    // Sends `Msg` to every child.
+    void NotifyControls(std::uint32_t Msg);
+    // The deepest visible child at client point p (windowed children above graphic ones), or null.
+    TControl* ControlAtPos(TPoint p, bool allowDisabled) const;
+
+    HWND Handle();
+    bool HandleAllocated() const { return handle_ != 0; }
+    void HandleNeeded();
+
+    int TabOrder = -1;
+    bool TabStop = false;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
+    // The part of the form's client area this control may draw on: its visible area, clipped by its
+    // parents and without the windowed siblings that lie above it (form client coordinates).
+    std::vector<TRect> VisibleRegion() const;
+
+    void WndProc(TMessage& Message) override;
+
+protected:
+    bool SizeNotificationsActive() const override { return HandleAllocated(); }
+    virtual void CreateWnd();
+    virtual void DestroyWnd();
+    // Draws the control itself on a surface (the paint cycle or a drawing made at once).
+    virtual void PaintWindow(DeviceContext& DC);
+    // Paints the graphic (non-windowed) children onto DC.
+    void PaintControls(DeviceContext& DC);
+    virtual void WMPaint(TMessage& Message);
+    virtual void WMEraseBkgnd(TMessage& Message);
+    void CMColorChanged(TMessage& Message) override;
+    void CMFontChanged(TMessage& Message) override;
+    void CMEnabledChanged(TMessage& Message) override;
+
+    // Entry from the message queue: handles one message, reports what escapes it, and releases the
+    // control surfaces held for drawing.
+    void MainWndProc(TMessage& Message);
+
+private:
+    std::vector<TControl*> controls_;
+    HWND handle_ = 0;
+};
+
+// Releases every control surface held for drawing outside the paint cycle.
+void FreeDeviceContexts();

@@ -1,0 +1,282 @@
+#include "framework/forms.h"
+
+#include "framework/application.h"
+#include "framework/exceptions.h"
+#include "framework/platform/platform.h"
+
+#include <algorithm>
+
+namespace {
+TScreen gScreen;
+}
+TScreen* Screen = &gScreen;
+
+std::int32_t TScreen::Width() const { return CurrentPlatform().PrimaryDisplaySize().cx; }
+std::int32_t TScreen::Height() const { return CurrentPlatform().PrimaryDisplaySize().cy; }
+
+TCustomForm* TScreen::FindForm(WindowId window) const {
+    for (TCustomForm* f : forms_)
+        if (f->PlatformWindow() == window && window != 0) return f;
+    return nullptr;
+}
+
+void TScreen::AddForm(TCustomForm* form) { forms_.push_back(form); }
+
+void TScreen::RemoveForm(TCustomForm* form) { forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end()); }
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetVisible(false);
+    SetColor(clBtnFace);
+    SetParentFont(false);
+    width_ = 320;
+    height_ = 240;
+    Screen->AddForm(this);
+}
+
+TCustomForm::~TCustomForm() {
+    Destroying();
+    Screen->RemoveForm(this);
+}
+
+FrameMetrics TCustomForm::Frame() const {
+    if (!HasCurrentPlatform()) return {};
+    return CurrentPlatform().GetFrameMetrics(WindowKind::Main);
+}
+
+TRect TCustomForm::ClientRect() const {
+    if (platformWindow_ != 0) {
+        if (PixelSurface* s = CurrentPlatform().WindowSurface(platformWindow_)) return s->Bounds();
+    }
+    const FrameMetrics f = Frame();
+    return {0, 0, std::max(0, width_ - f.left - f.right), std::max(0, height_ - f.top - f.bottom)};
+}
+
+TPoint TCustomForm::ClientOriginOnScreen() const {
+    const FrameMetrics f = Frame();
+    return {left_ + f.left, top_ + f.top};
+}
+
+void TCustomForm::SetClientSize(std::int32_t width, std::int32_t height) {
+    const FrameMetrics f = Frame();
+    SetBounds(left_, top_, width + f.left + f.right, height + f.top + f.bottom);
+}
+
+void TCustomForm::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth, std::int32_t AHeight) {
+    if (AWidth < 0) AWidth = 0;
+    if (AHeight < 0) AHeight = 0;
+    if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
+    const bool sizeChanged = AWidth != width_ || AHeight != height_;
+    left_ = ALeft;
+    top_ = ATop;
+    width_ = AWidth;
+    height_ = AHeight;
+    if (platformWindow_ != 0) CurrentPlatform().SetWindowBounds(platformWindow_, BoundsRect());
+    if (sizeChanged) {
+        Invalidate();
+        Perform(CM_CONTROLCHANGE, 0, 0);
+        if (!HasState(csLoading)) Resize();
+    }
+}
+
+void TCustomForm::SetWindowState(TWindowState state) {
+    if (state == windowState_) return;
+    windowState_ = state;
+    if (platformWindow_ != 0 && Visible())
+        CurrentPlatform().ShowWindow(platformWindow_, state == wsMaximized   ? ShowState::Maximized
+                                                      : state == wsMinimized ? ShowState::Minimized
+                                                                             : ShowState::Normal);
+}
+
+void TCustomForm::CreateWnd() {
+    WindowParams p;
+    p.kind = WindowKind::Main;
+    p.caption = Caption();
+    p.outerBounds = BoundsRect();
+    p.owner = Application != nullptr ? Application->PlatformWindow() : 0;
+    p.sizeable = BorderStyle == bsSizeable || BorderStyle == bsSizeToolWin;
+    p.captionButtons = BorderIcons != 0;
+    platformWindow_ = CurrentPlatform().CreateTopLevelWindow(p);
+    if (platformWindow_ == 0) throw EOutOfResources("Error creating window");
+    TCustomControl::CreateWnd();
+}
+
+void TCustomForm::DestroyWnd() {
+    if (platformWindow_ != 0) {
+        FreeDeviceContexts();
+        window_damage::Forget(platformWindow_);
+        if (HasCurrentPlatform()) CurrentPlatform().DestroyWindow(platformWindow_);
+        platformWindow_ = 0;
+    }
+    TCustomControl::DestroyWnd();
+}
+
+void TCustomForm::CMTextChanged(TMessage& m) {
+    TCustomControl::CMTextChanged(m);
+    if (platformWindow_ != 0) CurrentPlatform().SetWindowCaption(platformWindow_, Caption());
+}
+
+void TCustomForm::CMVisibleChanged(TMessage& m) {
+    if (platformWindow_ == 0 && !Visible()) return;
+    HandleNeeded();
+    if (Visible()) {
+        const ShowState s = windowState_ == wsMaximized   ? ShowState::Maximized
+                            : windowState_ == wsMinimized ? ShowState::Minimized
+                                                          : ShowState::Normal;
+        CurrentPlatform().ShowWindow(platformWindow_, s);
+        Invalidate();
+    } else {
+        CurrentPlatform().ShowWindow(platformWindow_, ShowState::Hidden);
+    }
+    (void)m;
+}
+
+void TCustomForm::Show() {
+    HandleNeeded();
+    if (Visible()) {
+        Invalidate();
+        return;
+    }
+    SetVisible(true);
+}
+
+void TCustomForm::Hide() { SetVisible(false); }
+
+void TCustomForm::Close() {
+    if (Application != nullptr && Application->MainForm() == this) {
+        // The main window may always close; closing it ends the program.
+        Application->Terminate();
+        return;
+    }
+    TCloseAction action = caHide;
+    if (OnClose) OnClose(this, action);
+    if (action == caHide || action == caFree) Hide();
+    else if (action == caMinimize) SetWindowState(wsMinimized);
+}
+
+void TCustomForm::Invalidate() {
+    if (platformWindow_ == 0 || !Visible()) return;
+    InvalidateFormRect(ClientRect());
+}
+
+void TCustomForm::InvalidateFormRect(const TRect& rect) {
+    const TRect r = rect.Intersect(ClientRect());
+    invalid_ = invalid_.Union(r);
+}
+
+void TCustomForm::PaintNow() {
+    const TRect area = invalid_;
+    invalid_ = {};
+    if (area.IsEmpty() || platformWindow_ == 0 || !Visible()) return;
+    PaintTree(this, area);
+}
+
+void TCustomForm::PaintTree(TWinControl* control, const TRect& area) {
+    if (!control->Visible()) return;
+    PixelSurface* surface = CurrentPlatform().WindowSurface(platformWindow_);
+    if (surface == nullptr) return;
+    const TPoint o = control->FormOrigin();
+    TRect box = control == this ? ClientRect() : Bounds(o.X, o.Y, control->Width(), control->Height());
+    for (const TWinControl* p = control->Parent(); p != nullptr; p = p->Parent()) {
+        const TPoint po = p->FormOrigin();
+        box = box.Intersect(p->ClientRect().Offset(po.X, po.Y));
+    }
+    const TRect clip = box.Intersect(area);
+    if (clip.IsEmpty()) return;
+    DeviceContext dc;
+    dc.surface = surface;
+    dc.window = platformWindow_;
+    dc.origin = o;
+    dc.clip.push_back(clip);
+    // Each control paints as its own message, so one failing paint does not stop the others.
+    const HWND h = control->Handle();
+    if (!(control->ControlStyle & csOpaque))
+        message_queue::SendMessage(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(&dc), 0);
+    message_queue::SendMessage(h, WM_PAINT, reinterpret_cast<WPARAM>(&dc), 0);
+    for (int i = 0; i < control->ControlCount(); ++i)
+        if (auto* child = dynamic_cast<TWinControl*>(control->Controls(i))) PaintTree(child, area);
+}
+
+bool TCustomForm::CanResize(int& NewWidth, int& NewHeight) {
+    bool resize = true;
+    if (OnCanResize) OnCanResize(this, NewWidth, NewHeight, resize);
+    return resize;
+}
+
+void TCustomForm::HandlePlatformEvent(const PlatformEvent& e) {
+    switch (e.kind) {
+    case PlatformEvent::Kind::CloseRequest: Close(); break;
+    case PlatformEvent::Kind::Moved:
+        left_ = e.outerBounds.Left;
+        top_ = e.outerBounds.Top;
+        break;
+    case PlatformEvent::Kind::Resized: {
+        int w = e.outerBounds.Width();
+        int h = e.outerBounds.Height();
+        if (!CanResize(w, h)) {
+            CurrentPlatform().SetWindowBounds(platformWindow_, BoundsRect());
+            break;
+        }
+        const bool sizeChanged = e.outerBounds.Width() != width_ || e.outerBounds.Height() != height_;
+        left_ = e.outerBounds.Left;
+        top_ = e.outerBounds.Top;
+        width_ = e.outerBounds.Width();
+        height_ = e.outerBounds.Height();
+        invalid_ = {};
+        Invalidate();
+        Perform(CM_CONTROLCHANGE, 0, 0);
+        if (sizeChanged && !HasState(csLoading)) Resize();
+        break;
+    }
+    case PlatformEvent::Kind::MouseDown:
+    case PlatformEvent::Kind::MouseUp:
+    case PlatformEvent::Kind::MouseMove:
+    case PlatformEvent::Kind::MouseWheel: RouteMouse(e); break;
+    case PlatformEvent::Kind::KeyDown:
+        Perform(WM_KEYDOWN, e.virtualKey, static_cast<LPARAM>(e.keyData));
+        break;
+    case PlatformEvent::Kind::KeyUp: Perform(WM_KEYUP, e.virtualKey, static_cast<LPARAM>(e.keyData)); break;
+    case PlatformEvent::Kind::Char: Perform(WM_CHAR, e.character, static_cast<LPARAM>(e.keyData)); break;
+    default: break;
+    }
+}
+
+void TCustomForm::RouteMouse(const PlatformEvent& e) {
+    // The capturing control takes every mouse message; otherwise the deepest control under the pointer.
+    TControl* target = GetCaptureControl();
+    if (target == nullptr || target->GetParentForm() != this) {
+        target = this;
+        TPoint p = e.position;
+        while (auto* win = dynamic_cast<TWinControl*>(target)) {
+            const TPoint o = win == this ? TPoint{0, 0} : TPoint{win->Left(), win->Top()};
+            p = {p.X - o.X, p.Y - o.Y};
+            TControl* child = win->ControlAtPos(p, false);
+            if (child == nullptr) break;
+            target = child;
+        }
+    }
+    const TPoint origin = target->FormOrigin();
+    const LPARAM pos = MakeMousePos(e.position.X - origin.X, e.position.Y - origin.Y);
+    WPARAM keys = ShiftStateToKeys(e.shift);
+    std::uint32_t msg = WM_MOUSEMOVE;
+    switch (e.kind) {
+    case PlatformEvent::Kind::MouseDown: {
+        const bool dbl = (e.shift & kShiftDouble) != 0 && (target->ControlStyle & csDoubleClicks);
+        msg = e.button == PointerButton::Left    ? (dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN)
+              : e.button == PointerButton::Right ? (dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN)
+                                                 : (dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN);
+        break;
+    }
+    case PlatformEvent::Kind::MouseUp:
+        msg = e.button == PointerButton::Left ? WM_LBUTTONUP : e.button == PointerButton::Right ? WM_RBUTTONUP : WM_MBUTTONUP;
+        break;
+    case PlatformEvent::Kind::MouseWheel:
+        msg = WM_MOUSEWHEEL;
+        keys |= static_cast<WPARAM>(static_cast<std::uint16_t>(e.wheelDelta)) << 16;
+        break;
+    default: break;
+    }
+    if (auto* win = dynamic_cast<TWinControl*>(target))
+        message_queue::SendMessage(win->Handle(), msg, keys, pos);
+    else
+        target->Perform(msg, keys, pos);
+}

@@ -1,0 +1,53 @@
+// Points, sizes and rectangles shared by the toolkit and every platform backend.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+struct TPoint {
+    std::int32_t X = 0;
+    std::int32_t Y = 0;
+    bool operator==(const TPoint&) const = default;
+};
+
+struct TSize {
+    std::int32_t cx = 0;
+    std::int32_t cy = 0;
+    bool operator==(const TSize&) const = default;
+};
+
+// Right and bottom edges are exclusive, as on the classic platform.
+struct TRect {
+    std::int32_t Left = 0;
+    std::int32_t Top = 0;
+    std::int32_t Right = 0;
+    std::int32_t Bottom = 0;
+
+    bool operator==(const TRect&) const = default;
+
+    std::int32_t Width() const { return Right - Left; }
+    std::int32_t Height() const { return Bottom - Top; }
+    bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+    bool Contains(TPoint p) const { return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom; }
+    TRect Offset(std::int32_t dx, std::int32_t dy) const { return {Left + dx, Top + dy, Right + dx, Bottom + dy}; }
+    TRect Intersect(const TRect& o) const {
+        TRect r{std::max(Left, o.Left), std::max(Top, o.Top), std::min(Right, o.Right),
+                std::min(Bottom, o.Bottom)};
+        return r.IsEmpty() ? TRect{} : r;
+    }
+    // Bounding union; an empty rectangle adds nothing.
+    TRect Union(const TRect& o) const {
+        if (o.IsEmpty()) return *this;
+        if (IsEmpty()) return o;
+        return {std::min(Left, o.Left), std::min(Top, o.Top), std::max(Right, o.Right),
+                std::max(Bottom, o.Bottom)};
+    }
+};
+
+inline TRect Rect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    return {left, top, right, bottom};
+}
+
+inline TRect Bounds(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
+    return {left, top, left + width, top + height};
+}

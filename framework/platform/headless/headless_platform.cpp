@@ -1,0 +1,220 @@
+#include "framework/platform/headless/headless_platform.h"
+
+#include "framework/platform/headless/builtin_font.h"
+
+#include <algorithm>
+#include <limits>
+
+HeadlessPlatform::HeadlessPlatform() { SetDisplaySize(display_); }
+
+std::uint32_t HeadlessPlatform::TestPatternPixel(std::int32_t x, std::int32_t y) {
+    // Red: x mod 256, green: y mod 256, blue: the high bits of both, so a pixel names its place.
+    const std::uint32_t r = static_cast<std::uint32_t>(x) & 0xFF;
+    const std::uint32_t g = static_cast<std::uint32_t>(y) & 0xFF;
+    const std::uint32_t b = ((static_cast<std::uint32_t>(x) >> 8) & 0xF) | (((static_cast<std::uint32_t>(y) >> 8) & 0xF) << 4);
+    return (r << 16) | (g << 8) | b;
+}
+
+void HeadlessPlatform::FillTestPattern() {
+    for (std::int32_t y = 0; y < screen_.Height(); ++y)
+        for (std::int32_t x = 0; x < screen_.Width(); ++x) screen_.Row(y)[x] = TestPatternPixel(x, y);
+}
+
+void HeadlessPlatform::SetDisplaySize(TSize size) {
+    display_ = size;
+    screen_.Resize(std::max(0, size.cx), std::max(0, size.cy));
+    FillTestPattern();
+}
+
+void HeadlessPlatform::ScheduleEvent(std::uint64_t atMs, const PlatformEvent& event) {
+    Scheduled s{atMs, eventOrder_++, event};
+    auto pos = std::upper_bound(events_.begin(), events_.end(), s, [](const Scheduled& a, const Scheduled& b) {
+        return a.at < b.at || (a.at == b.at && a.order < b.order);
+    });
+    events_.insert(pos, s);
+}
+
+void HeadlessPlatform::SetKeyDown(std::uint16_t virtualKey, bool down) {
+    if (down)
+        keysDown_.insert(virtualKey);
+    else
+        keysDown_.erase(virtualKey);
+}
+
+HeadlessPlatform::Window* HeadlessPlatform::FindWindow(WindowId id) {
+    auto it = windows_.find(id);
+    return it == windows_.end() ? nullptr : &it->second;
+}
+
+void HeadlessPlatform::ResetCounters() {
+    cursorQueries_ = 0;
+    screenAcquired_ = 0;
+    screenCopies_ = 0;
+    for (auto& [id, w] : windows_) w.presentCount = 0;
+}
+
+WindowId HeadlessPlatform::CreateTopLevelWindow(const WindowParams& params) {
+    const WindowId id = nextWindow_++;
+    Window w;
+    w.params = params;
+    w.outerBounds = params.outerBounds;
+    const FrameMetrics f = GetFrameMetrics(params.kind);
+    w.surface.Resize(std::max(0, params.outerBounds.Width() - f.left - f.right),
+                     std::max(0, params.outerBounds.Height() - f.top - f.bottom));
+    windows_.emplace(id, std::move(w));
+    return id;
+}
+
+void HeadlessPlatform::DestroyWindow(WindowId window) {
+    windows_.erase(window);
+    if (capture_ == window) capture_ = 0;
+}
+
+void HeadlessPlatform::ShowWindow(WindowId window, ShowState state) {
+    if (Window* w = FindWindow(window)) w->state = state;
+}
+
+void HeadlessPlatform::SetWindowCaption(WindowId window, const std::string& caption) {
+    if (Window* w = FindWindow(window)) w->params.caption = caption;
+}
+
+void HeadlessPlatform::SetWindowBounds(WindowId window, const TRect& outerBounds) {
+    Window* w = FindWindow(window);
+    if (w == nullptr) return;
+    const bool sizeChanged = w->outerBounds.Width() != outerBounds.Width() ||
+                             w->outerBounds.Height() != outerBounds.Height();
+    w->outerBounds = outerBounds;
+    if (sizeChanged) {
+        const FrameMetrics f = GetFrameMetrics(w->params.kind);
+        w->surface.Resize(std::max(0, outerBounds.Width() - f.left - f.right),
+                          std::max(0, outerBounds.Height() - f.top - f.bottom));
+    }
+}
+
+void HeadlessPlatform::EnableWindow(WindowId window, bool enabled) {
+    if (Window* w = FindWindow(window)) w->enabled = enabled;
+}
+
+FrameMetrics HeadlessPlatform::GetFrameMetrics(WindowKind kind) const {
+    if (kind == WindowKind::Popup) return {};
+    return {4, 23, 4, 4}; // 4-pixel frame, 19-pixel caption
+}
+
+PixelSurface* HeadlessPlatform::WindowSurface(WindowId window) {
+    Window* w = FindWindow(window);
+    return w ? &w->surface : nullptr;
+}
+
+void HeadlessPlatform::PresentWindow(WindowId window, const TRect& damaged) {
+    if (Window* w = FindWindow(window)) {
+        ++w->presentCount;
+        w->lastPresented = damaged;
+    }
+}
+
+bool HeadlessPlatform::AcquireWindowDrawing(WindowId window) {
+    if (failWindowDrawing || FindWindow(window) == nullptr) return false;
+    ++windowDrawingsHeld_;
+    return true;
+}
+
+void HeadlessPlatform::ReleaseWindowDrawing(WindowId) {
+    if (windowDrawingsHeld_ > 0) --windowDrawingsHeld_;
+}
+
+bool HeadlessPlatform::PeekEvent(PlatformEvent& event) {
+    if (!events_.empty() && events_.front().at <= now_) {
+        event = events_.front().event;
+        events_.pop_front();
+        return true;
+    }
+    if (quitAt_ && *quitAt_ <= now_) {
+        quitAt_.reset();
+        event = PlatformEvent{};
+        event.kind = PlatformEvent::Kind::Quit;
+        return true;
+    }
+    if (auto key = timers_.TakeDue(now_)) {
+        event = PlatformEvent{};
+        event.kind = PlatformEvent::Kind::Timer;
+        event.timer = *key;
+        return true;
+    }
+    return false;
+}
+
+void HeadlessPlatform::WaitForEvent(std::uint32_t timeoutMs) {
+    // The virtual clock jumps to whatever happens first, so a Run takes no real time.
+    std::uint64_t target = timeoutMs == std::numeric_limits<std::uint32_t>::max()
+                               ? std::numeric_limits<std::uint64_t>::max()
+                               : now_ + timeoutMs;
+    if (!events_.empty()) target = std::min(target, events_.front().at);
+    if (quitAt_) target = std::min(target, *quitAt_);
+    if (auto due = timers_.NextDue()) target = std::min(target, *due);
+    if (target == std::numeric_limits<std::uint64_t>::max()) {
+        // Nothing can ever happen: end the run instead of hanging the test.
+        quitAt_ = now_;
+        return;
+    }
+    now_ = std::max(now_, target);
+}
+
+bool HeadlessPlatform::SetTimer(TimerKey key, std::uint32_t intervalMs) {
+    if (failTimers) return false;
+    timers_.Set(key, intervalMs, now_);
+    return true;
+}
+
+TPoint HeadlessPlatform::GetCursorPos() {
+    ++cursorQueries_;
+    return pointer_;
+}
+
+ScreenHandle HeadlessPlatform::AcquireScreen() {
+    if (failScreen) return 0;
+    ++screenAcquired_;
+    const ScreenHandle h = nextScreen_++;
+    heldScreens_.insert(h);
+    return h;
+}
+
+void HeadlessPlatform::ReleaseScreen(ScreenHandle screen) { heldScreens_.erase(screen); }
+
+bool HeadlessPlatform::StretchFromScreen(ScreenHandle screen, const TRect& source, PixelSurface& dest,
+                                         const TRect& destRect, const TRect& clip) {
+    if (heldScreens_.count(screen) == 0) return false;
+    ++screenCopies_;
+    raster::StretchCopy(dest, destRect, screen_, source, clip);
+    return true;
+}
+
+FontMetrics HeadlessPlatform::GetFontMetrics(const FontSpec& font) { return builtin_font::Metrics(font); }
+
+std::int32_t HeadlessPlatform::MeasureText(const FontSpec& font, std::string_view text) {
+    return builtin_font::Measure(font, text);
+}
+
+void HeadlessPlatform::RenderText(PixelSurface& dest, const FontSpec& font, std::int32_t x, std::int32_t y,
+                                  std::string_view text, std::uint32_t pixel, const TRect& clip) {
+    builtin_font::Render(dest, font, x, y, text, pixel, clip);
+}
+
+bool HeadlessPlatform::SetClipboardText(const std::string& text) {
+    if (failClipboard) return false;
+    clipboard_ = text;
+    return true;
+}
+
+bool HeadlessPlatform::InitializeComponentServices() {
+    if (failComponentServices) return false;
+    ++comInit_;
+    return true;
+}
+
+std::optional<int> HeadlessPlatform::ShowMessageBox(WindowId owner, const std::string& text,
+                                                    const std::string& caption, std::uint32_t flags) {
+    boxes_.push_back({owner, text, caption, flags});
+    // The hook stands for the modal loop that runs while a real box is up.
+    if (boxHook_) boxHook_(boxes_.back());
+    return 1;
+}

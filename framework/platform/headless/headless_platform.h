@@ -1,0 +1,144 @@
+// The backend the tests drive: a synthetic screen, a chosen pointer and display size, a virtual clock,
+// scripted input, recorded message boxes and failure injection. Nothing here touches a real display.
+#pragma once
+
+#include "framework/platform/platform.h"
+#include "framework/platform/timer_queue.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <vector>
+
+class HeadlessPlatform : public Platform {
+public:
+    struct Window {
+        WindowParams params;
+        PixelSurface surface;
+        TRect outerBounds;
+        ShowState state = ShowState::Hidden;
+        bool enabled = true;
+        int presentCount = 0;
+        TRect lastPresented;
+    };
+    struct MessageBoxRecord {
+        WindowId owner;
+        std::string text;
+        std::string caption;
+        std::uint32_t flags;
+    };
+
+    HeadlessPlatform();
+
+    // --- Test controls ----------------------------------------------------------------------------
+    void SetPointer(TPoint p) { pointer_ = p; }
+    void SetDisplaySize(TSize size); // also resizes the synthetic screen, refilled with the test pattern
+    PixelSurface& Screen() { return screen_; }
+    // The default picture: every pixel encodes its own coordinates (see TestPatternPixel).
+    static std::uint32_t TestPatternPixel(std::int32_t x, std::int32_t y);
+    void FillTestPattern();
+    void Advance(std::uint64_t ms) { now_ += ms; }
+    // Queues an event now, or for a virtual time; WaitForEvent moves the clock to it.
+    void PostEvent(const PlatformEvent& event) { ScheduleEvent(now_, event); }
+    void ScheduleEvent(std::uint64_t atMs, const PlatformEvent& event);
+    // Ends a Run that would otherwise wait for ever: at this virtual time a Quit event is delivered.
+    void SetQuitAt(std::uint64_t atMs) { quitAt_ = atMs; }
+    void SetKeyDown(std::uint16_t virtualKey, bool down);
+    void SetStartupShowMode(std::uint32_t mode) { showMode_ = mode; }
+    void SetMessageBoxHook(std::function<void(const MessageBoxRecord&)> hook) { boxHook_ = std::move(hook); }
+
+    // Failure injection.
+    bool failScreen = false;         // the whole-screen surface cannot be had
+    bool failWindowDrawing = false;  // a window surface outside the paint cycle cannot be had
+    bool failTimers = false;         // arming a timer fails
+    bool failComponentServices = false;
+
+    // Observations.
+    const std::vector<MessageBoxRecord>& MessageBoxes() const { return boxes_; }
+    const std::map<WindowId, Window>& Windows() const { return windows_; }
+    Window* FindWindow(WindowId id);
+    int CursorQueries() const { return cursorQueries_; }
+    int ScreenAcquisitions() const { return screenAcquired_; }
+    int ScreenSurfacesHeld() const { return static_cast<int>(heldScreens_.size()); }
+    int ScreenCopies() const { return screenCopies_; }
+    int WindowDrawingsHeld() const { return windowDrawingsHeld_; }
+    int ComponentServicesInitialized() const { return comInit_; }
+    int ComponentServicesReleased() const { return comRelease_; }
+    bool TimerArmed(TimerKey key) const { return timers_.IsArmed(key); }
+    std::size_t ArmedTimers() const { return timers_.Count(); }
+    std::optional<std::uint64_t> NextTimerDue() const { return timers_.NextDue(); }
+    void ResetCounters();
+
+    // --- Platform ---------------------------------------------------------------------------------
+    std::string Name() const override { return "headless"; }
+    WindowId CreateTopLevelWindow(const WindowParams& params) override;
+    void DestroyWindow(WindowId window) override;
+    void ShowWindow(WindowId window, ShowState state) override;
+    void SetWindowCaption(WindowId window, const std::string& caption) override;
+    void SetWindowBounds(WindowId window, const TRect& outerBounds) override;
+    void EnableWindow(WindowId window, bool enabled) override;
+    FrameMetrics GetFrameMetrics(WindowKind kind) const override;
+    PixelSurface* WindowSurface(WindowId window) override;
+    void PresentWindow(WindowId window, const TRect& damaged) override;
+    bool AcquireWindowDrawing(WindowId window) override;
+    void ReleaseWindowDrawing(WindowId window) override;
+    void SetMouseCapture(WindowId window) override { capture_ = window; }
+    bool PeekEvent(PlatformEvent& event) override;
+    void WaitForEvent(std::uint32_t timeoutMs) override;
+    std::uint64_t NowMs() override { return now_; }
+    bool SetTimer(TimerKey key, std::uint32_t intervalMs) override;
+    void KillTimer(TimerKey key) override { timers_.Kill(key); }
+    TPoint GetCursorPos() override;
+    void SetCursorPos(std::int32_t x, std::int32_t y) override { pointer_ = {x, y}; }
+    TSize PrimaryDisplaySize() override { return display_; }
+    ScreenHandle AcquireScreen() override;
+    void ReleaseScreen(ScreenHandle screen) override;
+    bool StretchFromScreen(ScreenHandle screen, const TRect& source, PixelSurface& dest, const TRect& destRect,
+                           const TRect& clip) override;
+    FontMetrics GetFontMetrics(const FontSpec& font) override;
+    std::int32_t MeasureText(const FontSpec& font, std::string_view text) override;
+    void RenderText(PixelSurface& dest, const FontSpec& font, std::int32_t x, std::int32_t y, std::string_view text,
+                    std::uint32_t pixel, const TRect& clip) override;
+    std::optional<std::string> GetClipboardText() override { return clipboard_; }
+    bool SetClipboardText(const std::string& text) override;
+    bool IsKeyDown(std::uint16_t virtualKey) override { return keysDown_.count(virtualKey) != 0; }
+    std::uint32_t StartupShowMode() override { return showMode_; }
+    bool InitializeComponentServices() override;
+    void UninitializeComponentServices() override { ++comRelease_; }
+    std::optional<int> ShowMessageBox(WindowId owner, const std::string& text, const std::string& caption,
+                                      std::uint32_t flags) override;
+
+    std::optional<std::string> clipboard_;
+    bool failClipboard = false;
+
+private:
+    struct Scheduled {
+        std::uint64_t at;
+        std::uint64_t order;
+        PlatformEvent event;
+    };
+    std::map<WindowId, Window> windows_;
+    WindowId nextWindow_ = 1;
+    std::deque<Scheduled> events_;
+    std::uint64_t eventOrder_ = 0;
+    std::optional<std::uint64_t> quitAt_;
+    TimerQueue timers_;
+    std::uint64_t now_ = 0;
+    TPoint pointer_{};
+    TSize display_{1024, 768};
+    PixelSurface screen_;
+    std::set<ScreenHandle> heldScreens_;
+    ScreenHandle nextScreen_ = 1;
+    std::set<std::uint16_t> keysDown_;
+    std::uint32_t showMode_ = 1;
+    WindowId capture_ = 0;
+    std::vector<MessageBoxRecord> boxes_;
+    std::function<void(const MessageBoxRecord&)> boxHook_;
+    int cursorQueries_ = 0;
+    int screenAcquired_ = 0;
+    int screenCopies_ = 0;
+    int windowDrawingsHeld_ = 0;
+    int comInit_ = 0;
+    int comRelease_ = 0;
+};

@@ -1,0 +1,208 @@
+#include "zoom/lv_zoom.h"
+
+#include "framework/forms.h"
+#include "zoom/screen_services.h"
+
+#include <limits>
+
+namespace {
+
+std::int32_t ClampToInt32(std::int64_t v) {
+    if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(v);
+}
+
+// Pushes one axis of the captured rectangle back inside the display. Returns the crosshair offset;
+// `p` becomes the clamped centre. The arithmetic is 64-bit so levels far beyond the main window's
+// range cannot overflow; within 32-bit range the results equal the classic signed 32-bit ones.
+std::int64_t ClampAxis(std::int64_t& p, std::int64_t half, std::int64_t screenExtent, std::int64_t zoomLevel) {
+    std::int64_t offset = 0;
+    if (p < half) {
+        offset = (p - half - 1) * 100 / zoomLevel;
+        p = half;
+    } else if (screenExtent < p + half) {
+        offset = (p + half - screenExtent + 1) * 100 / zoomLevel;
+        p = screenExtent - half;
+    }
+    return offset;
+}
+
+} // namespace
+
+TLvZoom::TLvZoom(TComponent* AOwner) : TLvCustomControl(AOwner) {
+    crossHairPicture_ = std::make_unique<TPicture>();
+    crossHairPicture_->OnChange = [this](TObject* sender) { PaintMe(sender); };
+    SetHeight(100);
+    SetWidth(100);
+    delay_ = 100;
+    zoomLevel_ = 100;
+    CrosshairSize = 20;
+    CrosshairColor = clBlack;
+    cacheOnDeactivate_ = true;
+    active_ = true;
+    // A new timer ticks every 1000 ms once it has a handler; then the period becomes 100 ms.
+    pollTimer_ = new TTimer(this);
+    pollTimer_->SetOnTimer([this](TObject* sender) { PaintMe(sender); });
+    pollTimer_->SetInterval(100);
+}
+
+TLvZoom::~TLvZoom() {
+    Destroying();
+    cachedImage_.reset();
+    crossHairPicture_->OnChange = nullptr;
+    crossHairPicture_.reset();
+    // The base destruction then destroys the poll timer, which switches its ticks off.
+}
+
+void TLvZoom::Loaded() {
+    TLvCustomControl::Loaded();
+    pollTimer_->SetEnabled(active_);
+}
+
+void TLvZoom::Paint() {
+    if (active_) {
+        PaintZoom();
+    } else if (cachedImage_) {
+        Canvas()->Draw(0, 0, cachedImage_.get());
+    } else {
+        Canvas()->Brush()->SetColor(Color());
+        Canvas()->FillRect(Rect(0, 0, Width(), Height()));
+    }
+}
+
+void TLvZoom::PaintMe(TObject*) {
+    DeviceContext dc = Canvas()->Handle();
+    PaintWindow(dc);
+}
+
+void TLvZoom::PaintZoom() {
+    TPoint p;
+    if (Enabled()) {
+        p = ReadCursorPos();
+        if (p == zoomPoint_) return; // at rest: one pointer query and nothing else
+    } else {
+        p = zoomPoint_;
+    }
+    zoomPoint_ = p;
+
+    const std::int64_t level = zoomLevel_;
+    const std::int64_t halfW = static_cast<std::int64_t>(Width() / 2) * level / 100;
+    const std::int64_t halfH = static_cast<std::int64_t>(Height() / 2) * level / 100;
+    std::int64_t x = p.X;
+    std::int64_t y = p.Y;
+    const std::int64_t offX = ClampAxis(x, halfW, Screen->Width(), level);
+    const std::int64_t offY = ClampAxis(y, halfH, Screen->Height(), level);
+    const TRect source{ClampToInt32(x - halfW), ClampToInt32(y - halfH), ClampToInt32(x + halfW),
+                       ClampToInt32(y + halfH)};
+
+    {
+        // The screen surface is held for this one copy only.
+        TLvDesktopCanvas desktop;
+        Canvas()->CopyRect(Rect(0, 0, Width(), Height()), desktop, source);
+    }
+
+    if (crosshair_) {
+        TGraphic* graphic = crossHairPicture_->Graphic();
+        if (graphic != nullptr && !graphic->Empty()) {
+            graphic->SetTransparent(true);
+            const std::int64_t gx = (Width() - graphic->Width()) / 2 + offX;
+            const std::int64_t gy = (Height() - graphic->Height()) / 2 + offY;
+            Canvas()->Draw(ClampToInt32(gx), ClampToInt32(gy), graphic);
+        } else {
+            Canvas()->Pen()->SetColor(CrosshairColor);
+            Canvas()->Pen()->SetStyle(psSolid);
+            const std::int32_t cx = ClampToInt32(Width() / 2 + offX);
+            const std::int32_t cy = ClampToInt32(Height() / 2 + offY);
+            const std::int32_t h = CrosshairSize / 2;
+            Canvas()->MoveTo(cx, ClampToInt32(static_cast<std::int64_t>(cy) - h));
+            Canvas()->LineTo(cx, ClampToInt32(static_cast<std::int64_t>(cy) + h));
+            Canvas()->MoveTo(ClampToInt32(static_cast<std::int64_t>(cx) - h), cy);
+            Canvas()->LineTo(ClampToInt32(static_cast<std::int64_t>(cx) + h), cy);
+        }
+    }
+    if (Enabled()) DoContentsChanged();
+}
+
+void TLvZoom::DoContentsChanged() {
+    if (OnContentsChanged) OnContentsChanged(this);
+}
+
+void TLvZoom::ForceUpdate() {
+    if (Enabled()) zoomPoint_ = kSentinel;
+    Invalidate();
+}
+
+void TLvZoom::ZoomInAt(std::int32_t x, std::int32_t y) {
+    if (Enabled()) {
+        CurrentPlatform().SetCursorPos(x, y); // the next tick follows the pointer
+    } else if (TPoint{x, y} != zoomPoint_) {
+        zoomPoint_ = {x, y};
+        DoContentsChanged();
+    }
+    Invalidate();
+}
+
+void TLvZoom::Cache() {
+    if (!cachedImage_) cachedImage_ = std::make_unique<TBitmap>();
+    cachedImage_->SetSize(Width(), Height());
+    const TRect r = Rect(0, 0, Width(), Height());
+    cachedImage_->Canvas()->CopyRect(r, *Canvas(), r);
+}
+
+void TLvZoom::FlushCache() { cachedImage_.reset(); }
+
+void TLvZoom::SetActive(bool value) {
+    if (value == active_) return;
+    active_ = value;
+    if (!HasState(csReading)) pollTimer_->SetEnabled(value);
+    if (!active_ && cacheOnDeactivate_) Cache();
+    if (active_ && Enabled()) zoomPoint_ = kSentinel;
+    Invalidate();
+}
+
+void TLvZoom::SetZoomLevel(std::int32_t value) {
+    if (value == zoomLevel_ || value < 1) return;
+    zoomLevel_ = value;
+    if (Enabled()) zoomPoint_ = kSentinel;
+    Invalidate();
+}
+
+std::int32_t TLvZoom::GetZoomPercentage() const {
+    if (zoomLevel_ == 0) return 0;
+    // 100 / x * 100 in 64-bit-mantissa floating point, truncated, equals the integer quotient.
+    return 10000 / zoomLevel_;
+}
+
+void TLvZoom::SetZoomPercentage(std::int32_t value) {
+    if (value == 0) return;
+    SetZoomLevel(10000 / value);
+}
+
+void TLvZoom::SetDelay(std::uint32_t value) {
+    delay_ = value;
+    pollTimer_->SetInterval(value);
+}
+
+void TLvZoom::SetCrossHair(bool value) {
+    if (value == crosshair_) return;
+    crosshair_ = value;
+    ForceUpdate();
+}
+
+void TLvZoom::SetCrossHairPicture(const TPicture* value) { crossHairPicture_->Assign(value); }
+
+void TLvZoom::SetCacheOnDeactivate(bool value) {
+    if (value == cacheOnDeactivate_) return;
+    cacheOnDeactivate_ = value;
+    if (!value) {
+        FlushCache();
+        if (!active_) Invalidate();
+    }
+}
+
+void TLvZoom::Resize() {
+    TLvCustomControl::Resize();
+    if (Enabled()) zoomPoint_ = kSentinel;
+    PaintMe(this);
+}
