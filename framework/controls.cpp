@@ -355,13 +355,17 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
     Destroying();
-    // Children go with their parent, whoever owns them (each leaves its owner's list as it goes).
+    DestroyChildren();
+    TWinControl::DestroyWnd();
+}
+
+void TWinControl::DestroyChildren() {
+    // Each child leaves its owner's list as it goes.
     while (!controls_.empty()) {
         TControl* c = controls_.back();
         RemoveControl(c);
         delete c;
     }
-    DestroyWnd();
 }
 
 void TWinControl::InsertControl(TControl* AControl) {

@@ -221,6 +221,8 @@ public:
 
 protected:
     bool SizeNotificationsActive() const override { return HandleAllocated(); }
+    // Destroys every child; children go with their parent, whoever owns them.
+    void DestroyChildren();
     virtual void CreateWnd();
     virtual void DestroyWnd();
     // Draws the control itself on a surface (the paint cycle or a drawing made at once).

@@ -36,6 +36,12 @@ class EConvertError : public Exception {
     using Exception::Exception;
 };
 
+// A stored window description that cannot be read: the message names the object, the property and
+// the line.
+class EReadError : public Exception {
+    using Exception::Exception;
+};
+
 // Texts of the framework errors that the program's own logic relies on.
 namespace error_text {
 inline constexpr const char* kNoCanvasHandle = "Canvas does not allow drawing";

@@ -35,12 +35,15 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TCustomForm::~TCustomForm() {
     Destroying();
+    // The controls go while the platform window still exists, then the window itself.
+    DestroyChildren();
+    DestroyWnd();
     Screen->RemoveForm(this);
 }
 
 FrameMetrics TCustomForm::Frame() const {
     if (!HasCurrentPlatform()) return {};
-    return CurrentPlatform().GetFrameMetrics(WindowKind::Main);
+    return CurrentPlatform().GetFrameMetrics(PlatformWindowKind());
 }
 
 TRect TCustomForm::ClientRect() const {
@@ -89,7 +92,7 @@ void TCustomForm::SetWindowState(TWindowState state) {
 
 void TCustomForm::CreateWnd() {
     WindowParams p;
-    p.kind = WindowKind::Main;
+    p.kind = PlatformWindowKind();
     p.caption = Caption();
     p.outerBounds = BoundsRect();
     p.owner = Application != nullptr ? Application->PlatformWindow() : 0;

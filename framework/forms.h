@@ -42,6 +42,11 @@ public:
     TWindowState WindowState() const { return windowState_; }
     void SetWindowState(TWindowState state);
     TModalResult ModalResult = mrNone;
+    // Stored with the window's design; the window keeps them for its layout and scaling.
+    bool OldCreateOrder = false;
+    TSize DesignSize;
+    std::int32_t PixelsPerInch = 96;
+    std::int32_t TextHeight = 13;
     TCanResizeEvent OnCanResize;
     TCloseEvent OnClose;
 
@@ -61,6 +66,8 @@ public:
     void Invalidate() override;
 
 protected:
+    // The kind of platform window the form asks for (pop-up menus ask for WindowKind::Popup).
+    virtual WindowKind PlatformWindowKind() const { return WindowKind::Main; }
     void CreateWnd() override;
     void DestroyWnd() override;
     void CMTextChanged(TMessage& Message) override;

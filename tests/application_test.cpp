@@ -1,0 +1,149 @@
+// The application object: error box text and modality, the loop, closing the main window.
+#include "framework/exceptions.h"
+#include "framework/timer.h"
+#include "headless_fixture.h"
+
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+TEST(ErrorBoxText, FullStopOnlyAfterCharactersThatSortAfterIt) {
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"Disk full", "Disk full."},         {"Code 42", "Code 42."},         {"Done.", "Done."},
+        {"Stop!", "Stop!"},                  {"(see log)", "(see log)"},      {"a, b,", "a, b,"},
+        {"trailing ", "trailing "},          {"Really?", "Really?."},         {"", ""},
+        {"dash-", "dash-"},                  {"slash/", "slash/."},           {"high \xE9", "high \xE9."},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TApplication::ErrorBoxText(c.in), c.out) << c.in;
+}
+
+class ApplicationLoopTest : public ApplicationTest {};
+
+TEST_F(ApplicationLoopTest, ErrorBoxHasTitleCaptionOkButtonAndStopIcon) {
+    try {
+        throw Exception("Something broke");
+    } catch (...) {
+        app->HandleException(nullptr);
+    }
+    ASSERT_EQ(platform.MessageBoxes().size(), 1u);
+    const auto& box = platform.MessageBoxes()[0];
+    EXPECT_EQ(box.text, "Something broke.");
+    EXPECT_EQ(box.caption, "Lentaro");
+    EXPECT_EQ(box.flags, 0x10u);
+    EXPECT_EQ(box.owner, app->PlatformWindow());
+}
+
+TEST_F(ApplicationLoopTest, SilentAbortShowsNothingAndForeignErrorsShowTheirText) {
+    try {
+        throw EAbort();
+    } catch (...) {
+        app->HandleException(nullptr);
+    }
+    EXPECT_TRUE(platform.MessageBoxes().empty());
+    try {
+        throw 42;
+    } catch (...) {
+        app->HandleException(nullptr);
+    }
+    ASSERT_EQ(platform.MessageBoxes().size(), 1u);
+    EXPECT_EQ(platform.MessageBoxes()[0].text, "");
+}
+
+TEST_F(ApplicationLoopTest, ErrorHookReplacesTheBox) {
+    std::string seen;
+    app->OnException = [&](TObject*, const std::exception& e) { seen = e.what(); };
+    try {
+        throw Exception("hooked");
+    } catch (...) {
+        app->HandleException(nullptr);
+    }
+    EXPECT_EQ(seen, "hooked");
+    EXPECT_TRUE(platform.MessageBoxes().empty());
+}
+
+TEST_F(ApplicationLoopTest, WhileABoxIsUpFurtherErrorsGoToStandardErrorNotASecondBox) {
+    auto* timer = new TTimer(app.get());
+    timer->SetInterval(100);
+    timer->SetOnTimer([](TObject*) { throw Exception("tick failed"); });
+    int nestedTicks = 0;
+    // The box's modal loop keeps dispatching ticks, which fail again.
+    platform.SetMessageBoxHook([&](const HeadlessPlatform::MessageBoxRecord&) {
+        for (int i = 0; i < 3; ++i) {
+            platform.Advance(100);
+            app->ProcessMessages();
+            ++nestedTicks;
+        }
+    });
+    std::ostringstream captured;
+    std::streambuf* old = std::cerr.rdbuf(captured.rdbuf());
+    AdvanceAndProcess(100);
+    std::cerr.rdbuf(old);
+    EXPECT_EQ(nestedTicks, 3);
+    EXPECT_EQ(platform.MessageBoxes().size(), 1u);
+    EXPECT_NE(captured.str().find("tick failed."), std::string::npos);
+    EXPECT_FALSE(app->ErrorBoxShowing());
+}
+
+TEST_F(ApplicationLoopTest, OtherWindowsAreDisabledWhileTheBoxIsUpAndEnabledAfter) {
+    auto* form = new TForm(app.get());
+    form->Show();
+    bool disabledDuringBox = false;
+    platform.SetMessageBoxHook([&](const HeadlessPlatform::MessageBoxRecord&) {
+        disabledDuringBox = !platform.FindWindow(form->PlatformWindow())->enabled;
+    });
+    app->ShowErrorBox("x");
+    EXPECT_TRUE(disabledDuringBox);
+    EXPECT_TRUE(platform.FindWindow(form->PlatformWindow())->enabled);
+}
+
+TEST_F(ApplicationLoopTest, PostedQuitEndsTheLoop) {
+    app->Terminate();
+    app->Run();
+    EXPECT_TRUE(app->Terminated());
+    EXPECT_FALSE(app->Running());
+}
+
+TEST_F(ApplicationLoopTest, RepaintsGoBeforeATimerTick) {
+    TForm* form = nullptr;
+    app->CreateForm(form);
+    form->Show();
+    std::vector<std::string> order;
+    auto* timer = new TTimer(app.get());
+    timer->SetInterval(10);
+    timer->SetOnTimer([&](TObject*) { order.push_back(form->PaintPending() ? "tick-before-paint" : "tick"); });
+    platform.Advance(10);
+    form->Invalidate();
+    app->ProcessMessages();
+    ASSERT_EQ(order.size(), 1u);
+    EXPECT_EQ(order[0], "tick");
+}
+
+TEST_F(ApplicationLoopTest, ClosingTheMainFormTerminatesButAnotherFormOnlyHides) {
+    TForm* main = nullptr;
+    app->CreateForm(main);
+    TForm* other = nullptr;
+    app->CreateForm(other);
+    EXPECT_EQ(app->MainForm(), main);
+    other->Show();
+    other->Close();
+    EXPECT_FALSE(other->Visible());
+    app->ProcessMessages();
+    EXPECT_FALSE(app->Terminated());
+    PlatformEvent close;
+    close.kind = PlatformEvent::Kind::CloseRequest;
+    close.window = main->PlatformWindow();
+    platform.PostEvent(close);
+    app->ProcessMessages();
+    EXPECT_TRUE(app->Terminated());
+}
+
+TEST_F(ApplicationLoopTest, TitleReachesTheApplicationWindow) {
+    app->SetTitle("Lentaro");
+    EXPECT_EQ(platform.FindWindow(app->PlatformWindow())->params.caption, "Lentaro");
+}
+
+} // namespace

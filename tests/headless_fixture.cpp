@@ -41,7 +41,9 @@ void ZoomViewTest::SetUp() {
     form->Loaded();
     view->Loaded();
     form->Show();
+    // The first repaint draws the view round the pointer; later tests start from a settled window.
     platform.SetPointer({500, 400});
+    app->ProcessMessages();
 }
 
 std::uint32_t ZoomViewTest::ViewPixel(int x, int y) {

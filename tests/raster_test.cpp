@@ -1,0 +1,126 @@
+// The rasteriser primitives that every backend's pixels go through.
+#include "framework/device_context.h"
+#include "framework/platform/pixel_surface.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+PixelSurface Numbered(int w, int h) {
+    PixelSurface s(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) s.SetPixel(x, y, static_cast<std::uint32_t>(y * 100 + x + 1));
+    return s;
+}
+
+TEST(StretchCopy, MagnificationRepeatsEachSourcePixel) {
+    const PixelSurface src = Numbered(4, 3);
+    PixelSurface dst(8, 6);
+    raster::StretchCopy(dst, dst.Bounds(), src, src.Bounds(), dst.Bounds());
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x) EXPECT_EQ(dst.Pixel(x, y), src.Pixel(x / 2, y / 2)) << x << "," << y;
+}
+
+TEST(StretchCopy, UnevenScaleSamplesUnderEachDestinationPixelCentre) {
+    const PixelSurface src = Numbered(3, 1);
+    PixelSurface dst(7, 1);
+    raster::StretchCopy(dst, dst.Bounds(), src, src.Bounds(), dst.Bounds());
+    // Destination i takes source (i + 1/2) * 3 / 7, rounded down: the middle pixel gets the extra copy.
+    const int expected[] = {0, 0, 1, 1, 1, 2, 2};
+    for (int x = 0; x < 7; ++x) EXPECT_EQ(dst.Pixel(x, 0), src.Pixel(expected[x], 0)) << x;
+}
+
+TEST(StretchCopy, SourceOutsideTheSurfaceReadsBlack) {
+    const PixelSurface src = Numbered(4, 4);
+    PixelSurface dst(4, 4);
+    raster::StretchCopy(dst, dst.Bounds(), src, Rect(-2, 2, 2, 6), dst.Bounds());
+    EXPECT_EQ(dst.Pixel(0, 0), 0u);
+    EXPECT_EQ(dst.Pixel(1, 1), 0u);
+    EXPECT_EQ(dst.Pixel(2, 0), src.Pixel(0, 2));
+    EXPECT_EQ(dst.Pixel(3, 1), src.Pixel(1, 3));
+    EXPECT_EQ(dst.Pixel(3, 2), 0u); // below the source
+}
+
+TEST(StretchCopy, TouchesOnlyTheClipAndTheSurface) {
+    const PixelSurface src = Numbered(10, 10);
+    PixelSurface dst(10, 10);
+    raster::FillRect(dst, dst.Bounds(), 0xABCDEF, dst.Bounds());
+    // Destination reaches outside the surface on every side; clip is the middle.
+    raster::StretchCopy(dst, Rect(-5, -5, 15, 15), src, src.Bounds(), Rect(3, 3, 6, 6));
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) {
+            const bool inside = x >= 3 && x < 6 && y >= 3 && y < 6;
+            if (inside) {
+                EXPECT_EQ(dst.Pixel(x, y), src.Pixel((x + 5) / 2, (y + 5) / 2));
+            } else {
+                EXPECT_EQ(dst.Pixel(x, y), 0xABCDEFu);
+            }
+        }
+}
+
+TEST(StretchCopy, NegativeDestinationWidthMirrors) {
+    const PixelSurface src = Numbered(3, 1);
+    PixelSurface dst(3, 1);
+    raster::StretchCopy(dst, Rect(3, 0, 0, 1), src, src.Bounds(), dst.Bounds());
+    EXPECT_EQ(dst.Pixel(0, 0), src.Pixel(2, 0));
+    EXPECT_EQ(dst.Pixel(2, 0), src.Pixel(0, 0));
+}
+
+TEST(Line, ExcludesTheEndPointInEveryDirection) {
+    struct Case {
+        TPoint from, to;
+        int pixels;
+    } cases[] = {{{2, 5}, {8, 5}, 6}, {{8, 5}, {2, 5}, 6}, {{5, 1}, {5, 9}, 8}, {{5, 9}, {5, 1}, 8},
+                 {{1, 1}, {6, 6}, 5}, {{3, 3}, {3, 3}, 0}};
+    for (const Case& c : cases) {
+        PixelSurface s(12, 12);
+        raster::Line(s, c.from, c.to, 1, s.Bounds());
+        int count = 0;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x) count += s.Pixel(x, y) == 1 ? 1 : 0;
+        EXPECT_EQ(count, c.pixels);
+        EXPECT_EQ(s.Pixel(c.to.X, c.to.Y), 0u);
+        if (c.pixels > 0) {
+            EXPECT_EQ(s.Pixel(c.from.X, c.from.Y), 1u);
+        }
+    }
+}
+
+TEST(Line, FarOutsideCoordinatesAreClippedWithoutOverflow) {
+    PixelSurface s(10, 10);
+    raster::Line(s, {5, -2147483647}, {5, 2147483647}, 7, s.Bounds());
+    for (int y = 0; y < 10; ++y) EXPECT_EQ(s.Pixel(5, y), 7u);
+    raster::Line(s, {-2000000000, 3}, {2000000000, 3}, 9, Rect(0, 0, 4, 10));
+    EXPECT_EQ(s.Pixel(3, 3), 9u);
+    EXPECT_EQ(s.Pixel(4, 3), 0u);
+}
+
+TEST(Blit, TransparentPixelsAreSkipped) {
+    PixelSurface src(2, 2);
+    src.SetPixel(0, 0, 5);
+    src.SetPixel(1, 0, 9);
+    src.SetPixel(0, 1, 9);
+    src.SetPixel(1, 1, 6);
+    PixelSurface dst(4, 4);
+    raster::FillRect(dst, dst.Bounds(), 1, dst.Bounds());
+    raster::Blit(dst, 1, 1, src, dst.Bounds(), true, 9);
+    EXPECT_EQ(dst.Pixel(1, 1), 5u);
+    EXPECT_EQ(dst.Pixel(2, 1), 1u);
+    EXPECT_EQ(dst.Pixel(1, 2), 1u);
+    EXPECT_EQ(dst.Pixel(2, 2), 6u);
+}
+
+TEST(SubtractRect, LeavesDisjointPiecesCoveringTheRest) {
+    std::vector<TRect> rects{Rect(0, 0, 10, 10)};
+    SubtractRect(rects, Rect(3, 3, 6, 6));
+    int area = 0;
+    for (const TRect& r : rects) {
+        area += r.Width() * r.Height();
+        EXPECT_TRUE(r.Intersect(Rect(3, 3, 6, 6)).IsEmpty());
+    }
+    EXPECT_EQ(area, 100 - 9);
+    SubtractRect(rects, Rect(-5, -5, 20, 20));
+    EXPECT_TRUE(rects.empty());
+}
+
+} // namespace

@@ -1,6 +1,5 @@
 #include "framework/platform/pixel_surface.h"
 
-#include <cstdlib>
 #include <cstring>
 
 PixelSurface PixelSurface::Wrap(std::uint32_t* pixels, std::int32_t width, std::int32_t height,
@@ -49,54 +48,54 @@ void Line(PixelSurface& dst, TPoint from, TPoint to, std::uint32_t pixel, const 
           std::uint32_t dashPattern, int dashLength) {
     const TRect area = clip.Intersect(dst.Bounds());
     if (area.IsEmpty()) return;
-    // 64-bit deltas: coordinates may span the whole 32-bit range.
-    std::int64_t x = from.X, y = from.Y;
-    const std::int64_t dx = std::llabs(static_cast<std::int64_t>(to.X) - from.X);
-    const std::int64_t dy = std::llabs(static_cast<std::int64_t>(to.Y) - from.Y);
-    const int sx = from.X < to.X ? 1 : -1;
-    const int sy = from.Y < to.Y ? 1 : -1;
-    const std::int64_t steps = std::max(dx, dy);
-    if (dy == 0 || dx == 0) {
-        // Axis-aligned: clip the span directly instead of stepping through invisible pixels.
-        for (std::int64_t i = 0; i < steps; ++i) {
-            const std::int64_t px = x + (dy == 0 ? i * sx : 0);
-            const std::int64_t py = y + (dx == 0 ? i * sy : 0);
-            if (px < area.Left || px >= area.Right || py < area.Top || py >= area.Bottom) {
-                // Skip ahead once we have left the area in the direction of travel.
-                if ((dy == 0 && ((sx > 0 && px >= area.Right) || (sx < 0 && px < area.Left))) ||
-                    (dx == 0 && ((sy > 0 && py >= area.Bottom) || (sy < 0 && py < area.Top))))
-                    break;
-                continue;
-            }
-            if (dashLength > 0 && ((dashPattern >> (i % dashLength)) & 1u) == 0) continue;
-            dst.Row(static_cast<std::int32_t>(py))[px] = pixel;
-        }
-        return;
+    // Steps along the major axis; the minor coordinate is the rounded proportional one. Only the
+    // steps whose major coordinate lies inside the area are visited, so far-away end points cost
+    // nothing and 64-bit arithmetic keeps every product in range.
+    const std::int64_t dx = static_cast<std::int64_t>(to.X) - from.X;
+    const std::int64_t dy = static_cast<std::int64_t>(to.Y) - from.Y;
+    const std::int64_t adx = dx < 0 ? -dx : dx;
+    const std::int64_t ady = dy < 0 ? -dy : dy;
+    const bool xMajor = adx >= ady;
+    const std::int64_t steps = xMajor ? adx : ady;
+    if (steps == 0) return;
+    const std::int64_t major0 = xMajor ? from.X : from.Y;
+    const std::int64_t minor0 = xMajor ? from.Y : from.X;
+    const int majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    const std::int64_t minorDelta = xMajor ? dy : dx;
+    const std::int64_t low = xMajor ? area.Left : area.Top;
+    const std::int64_t high = xMajor ? area.Right : area.Bottom; // exclusive
+    // Range of steps i (0 <= i < steps) with low <= major0 + i * majorStep < high.
+    std::int64_t first = 0;
+    std::int64_t last = steps - 1;
+    if (majorStep > 0) {
+        first = std::max<std::int64_t>(first, low - major0);
+        last = std::min<std::int64_t>(last, high - 1 - major0);
+    } else {
+        first = std::max<std::int64_t>(first, major0 - (high - 1));
+        last = std::min<std::int64_t>(last, major0 - low);
     }
-    std::int64_t err = (dx > dy ? dx : -dy) / 2;
-    for (std::int64_t i = 0; i < steps; ++i) {
-        if (x >= area.Left && x < area.Right && y >= area.Top && y < area.Bottom &&
-            (dashLength <= 0 || ((dashPattern >> (i % dashLength)) & 1u) != 0))
-            dst.Row(static_cast<std::int32_t>(y))[x] = pixel;
-        const std::int64_t e = err;
-        if (e > -dx) {
-            err -= dy;
-            x += sx;
-        }
-        if (e < dy) {
-            err += dx;
-            y += sy;
-        }
+    for (std::int64_t i = first; i <= last; ++i) {
+        if (dashLength > 0 && ((dashPattern >> (i % dashLength)) & 1u) == 0) continue;
+        // Rounded to nearest, halves away from the start.
+        const std::int64_t num = 2 * i * (minorDelta < 0 ? -minorDelta : minorDelta) + steps;
+        const std::int64_t minor = minor0 + (minorDelta < 0 ? -1 : 1) * (num / (2 * steps));
+        const std::int64_t major = major0 + i * majorStep;
+        const std::int64_t x = xMajor ? major : minor;
+        const std::int64_t y = xMajor ? minor : major;
+        if (x < area.Left || x >= area.Right || y < area.Top || y >= area.Bottom) continue;
+        dst.Row(static_cast<std::int32_t>(y))[x] = pixel;
     }
 }
 
 namespace {
 
-// Maps destination index i (0-based from the destination edge) to a source coordinate.
+// Maps destination index i (0-based from the destination edge) to a source coordinate by sampling
+// the source at the destination pixel's centre: floor((i + 1/2) * srcExtent / dstExtent). Exact
+// multiples repeat each source pixel equally; other scales spread the extra repeats evenly.
 inline std::int64_t MapIndex(std::int64_t i, std::int32_t srcStart, std::int64_t srcExtent,
                              std::int64_t dstExtent) {
-    if (srcExtent >= 0) return srcStart + i * srcExtent / dstExtent;
-    return srcStart - 1 - i * (-srcExtent) / dstExtent;
+    if (srcExtent >= 0) return srcStart + SourceIndex(i, srcExtent, dstExtent);
+    return srcStart - 1 - SourceIndex(i, -srcExtent, dstExtent);
 }
 
 } // namespace

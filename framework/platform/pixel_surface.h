@@ -48,6 +48,11 @@ inline std::uint32_t ColorRefToPixel(std::uint32_t colorRef) {
 }
 inline std::uint32_t PixelToColorRef(std::uint32_t pixel) { return ColorRefToPixel(pixel & 0xFFFFFF); }
 
+// The source offset sampled for destination offset i: the source under the destination pixel's centre.
+inline std::int64_t SourceIndex(std::int64_t i, std::int64_t srcExtent, std::int64_t dstExtent) {
+    return (2 * i + 1) * srcExtent / (2 * dstExtent);
+}
+
 void FillRect(PixelSurface& dst, const TRect& rect, std::uint32_t pixel, const TRect& clip);
 
 // A line from `from` up to but excluding `to`, one pixel wide. dashPattern, when non-zero, is a
@@ -55,9 +60,9 @@ void FillRect(PixelSurface& dst, const TRect& rect, std::uint32_t pixel, const T
 void Line(PixelSurface& dst, TPoint from, TPoint to, std::uint32_t pixel, const TRect& clip,
           std::uint32_t dashPattern = 0, int dashLength = 0);
 
-// Nearest-neighbour stretching copy: destination pixel (dx, dy) of dstRect takes source pixel
-// srcRect.Left + (dx - dstRect.Left) * srcW / dstW (and likewise in y), so magnification repeats
-// source pixels. Source pixels outside `src` read as black. Negative extents mirror.
+// Nearest-neighbour stretching copy: destination pixel i (counted from dstRect's edge) takes source
+// pixel srcRect.Left + SourceIndex(i, srcW, dstW), and likewise in y, so magnification repeats source
+// pixels. Source pixels outside `src` read as black. Negative extents mirror.
 void StretchCopy(PixelSurface& dst, const TRect& dstRect, const PixelSurface& src, const TRect& srcRect,
                  const TRect& clip);
 

@@ -54,6 +54,7 @@ void HeadlessPlatform::ResetCounters() {
 }
 
 WindowId HeadlessPlatform::CreateTopLevelWindow(const WindowParams& params) {
+    if (createWindowHook) createWindowHook(params);
     const WindowId id = nextWindow_++;
     Window w;
     w.params = params;
@@ -157,6 +158,7 @@ void HeadlessPlatform::WaitForEvent(std::uint32_t timeoutMs) {
         return;
     }
     now_ = std::max(now_, target);
+    if (waitHook) waitHook();
 }
 
 bool HeadlessPlatform::SetTimer(TimerKey key, std::uint32_t intervalMs) {

@@ -47,6 +47,10 @@ public:
     void SetKeyDown(std::uint16_t virtualKey, bool down);
     void SetStartupShowMode(std::uint32_t mode) { showMode_ = mode; }
     void SetMessageBoxHook(std::function<void(const MessageBoxRecord&)> hook) { boxHook_ = std::move(hook); }
+    // Called before each top-level window is made; it may throw to simulate a failing platform.
+    std::function<void(const WindowParams&)> createWindowHook;
+    // Called each time the program waits, after the clock has moved: lets a test act during a Run.
+    std::function<void()> waitHook;
 
     // Failure injection.
     bool failScreen = false;         // the whole-screen surface cannot be had
