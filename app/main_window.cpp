@@ -1,28 +1,56 @@
 #include "app/main_window.h"
 
+#include "app/program_classes.h"
+#include "app/stored_layout.h"
+#include "framework/stored/reader.h"
+
 TLTfrm* LTfrm = nullptr;
 
-TLTfrm::TLTfrm(TComponent* AOwner) : TForm(AOwner) { ReadStoredLayout(); }
+TLTfrm::TLTfrm(TComponent* AOwner) : TForm(AOwner) {
+    RegisterProgramClasses();
+    TFieldTable fields;
+    fields.Add("zfm", zfm);
+    fields.Add("PopupMenu1", PopupMenu1);
+    fields.Add("crosshairMnuSub", crosshairMnuSub);
+    fields.Add("CrosshairColor1", CrosshairColor1);
+    fields.Add("Bluecr", Bluecr);
+    fields.Add("Redcr", Redcr);
+    fields.Add("Blackcr", Blackcr);
+    fields.Add("crosshairMnu", crosshairMnu);
+    fields.Add("Off1", Off1);
+    const THandlerTable handlers{
+        {"BluecrClick", TNotifyEvent([this](TObject* s) { BluecrClick(s); })},
+        {"RedcrClick", TNotifyEvent([this](TObject* s) { RedcrClick(s); })},
+        {"BlackcrClick", TNotifyEvent([this](TObject* s) { BlackcrClick(s); })},
+        {"FormCanResize", TCanResizeEvent([this](TObject* s, int& w, int& h, bool& resize) {
+             FormCanResize(s, w, h, resize);
+         })},
+        {"Off1Click", TNotifyEvent([this](TObject* s) { Off1Click(s); })},
+        {"crosshairMnuClick", TNotifyEvent([this](TObject* s) { crosshairMnuClick(s); })},
+    };
+    ReadRootComponent(*this, StoredDescriptionTLTFRM(), fields, handlers);
+}
 
-void TLTfrm::ReadStoredLayout() {
-    BeginLoading();
-    SetBounds(660, 295, 258, 320);
-    BorderIcons = 0;
-    SetCaption("Lentaro");
-    SetColor(clSilver);
+void TLTfrm::BluecrClick(TObject*) {
+    if (Bluecr->Checked()) zfm->CrosshairColor = clBlue;
+}
 
-    zfm = new TLvZoom(this);
-    zfm->SetName("zfm");
-    zfm->BeginLoading();
-    zfm->SetParent(this);
-    zfm->SetBounds(0, 0, 250, 250);
-    zfm->SetZoomLevel(50);
-    zfm->SetCrossHair(true);
-    zfm->CrosshairColor = clBlue;
+void TLTfrm::RedcrClick(TObject*) {
+    if (Redcr->Checked()) zfm->CrosshairColor = clRed;
+}
 
-    EndReading();
-    zfm->EndReading();
-    // The root first, then its components in the order they were read.
-    Loaded();
-    zfm->Loaded();
+void TLTfrm::BlackcrClick(TObject*) {
+    if (Blackcr->Checked()) zfm->CrosshairColor = clBlack;
+}
+
+void TLTfrm::FormCanResize(TObject*, int&, int&, bool&) {
+    // Accepts every size for now; the resize rule arrives with the resizing work.
+}
+
+void TLTfrm::Off1Click(TObject*) {
+    if (Off1->Checked()) zfm->SetCrossHair(false);
+}
+
+void TLTfrm::crosshairMnuClick(TObject*) {
+    if (crosshairMnu->Checked()) zfm->SetCrossHair(true);
 }

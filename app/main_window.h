@@ -1,19 +1,32 @@
-// The program's one window, TLTfrm: the zoom view at the top.
+// The program's one window, TLTfrm: the zoom view at the top and the pop-up menu that switches the
+// crosshair and chooses its colour. It is built from its stored description TLTFRM.
 #pragma once
 
 #include "framework/forms.h"
+#include "framework/menus.h"
 #include "zoom/lv_zoom.h"
 
 class TLTfrm : public TForm {
-public:
+  public:
     explicit TLTfrm(TComponent* AOwner);
 
     TLvZoom* zfm = nullptr;
+    TPopupMenu* PopupMenu1 = nullptr;
+    TMenuItem* crosshairMnuSub = nullptr;
+    TMenuItem* CrosshairColor1 = nullptr;
+    TMenuItem* Bluecr = nullptr;
+    TMenuItem* Redcr = nullptr;
+    TMenuItem* Blackcr = nullptr;
+    TMenuItem* crosshairMnu = nullptr;
+    TMenuItem* Off1 = nullptr;
 
-private:
-    // Builds the window from its stored layout: the window's properties first, then its controls in
-    // stored order, each with its properties in stored order; Loaded runs on all of them at the end.
-    void ReadStoredLayout();
+    // Menu handlers: each acts only when its item is marked after the menu flipped the mark.
+    void BluecrClick(TObject* Sender);
+    void RedcrClick(TObject* Sender);
+    void BlackcrClick(TObject* Sender);
+    void FormCanResize(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize);
+    void Off1Click(TObject* Sender);
+    void crosshairMnuClick(TObject* Sender);
 };
 
 // The process-wide reference to the main window; set before its construction begins.

@@ -49,8 +49,8 @@ void Measure(HeadlessPlatform& platform, int width, int height) {
         a[static_cast<std::size_t>(i) % bytes] = static_cast<unsigned char>(i);
         std::memcpy(b.data(), a.data(), bytes);
     });
-    std::printf("%4d x %-4d  drawing %9.1f us   memcpy %9.1f us   ratio %5.2f   tick at rest %7.3f us\n", width,
-                height, drawing / 1000, copy / 1000, drawing / copy, atRest / 1000);
+    std::printf("%4d x %-4d  drawing %9.1f us   memcpy %9.1f us   ratio %5.2f   tick at rest %7.3f us\n",
+                width, height, drawing / 1000, copy / 1000, drawing / copy, atRest / 1000);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "framework/application.h"
 
 #include "framework/exceptions.h"
+#include "framework/message_box.h"
 #include "framework/platform/platform.h"
 
 #include <iostream>
@@ -9,6 +10,19 @@
 TApplication* Application = nullptr;
 
 namespace {
+bool IsInputEvent(PlatformEvent::Kind kind) {
+    switch (kind) {
+    case PlatformEvent::Kind::MouseDown:
+    case PlatformEvent::Kind::MouseUp:
+    case PlatformEvent::Kind::MouseMove:
+    case PlatformEvent::Kind::MouseWheel:
+    case PlatformEvent::Kind::KeyDown:
+    case PlatformEvent::Kind::KeyUp:
+    case PlatformEvent::Kind::Char: return true;
+    default: return false;
+    }
+}
+
 void ApplicationExceptionHandler(TObject* sender) {
     if (Application != nullptr)
         Application->HandleException(sender);
@@ -142,6 +156,10 @@ void TApplication::DispatchPlatformEvent(const PlatformEvent& event) {
         break;
     default: break;
     }
+    if (inputCaptureForm_ != nullptr && IsInputEvent(event.kind) && event.window != inputCaptureForm_->PlatformWindow()) {
+        DispatchPlatformEvent(RedirectInput(event));
+        return;
+    }
     if (TCustomForm* form = Screen->FindForm(event.window)) {
         try {
             form->HandlePlatformEvent(event);
@@ -150,6 +168,20 @@ void TApplication::DispatchPlatformEvent(const PlatformEvent& event) {
         }
         FreeDeviceContexts();
     }
+}
+
+PlatformEvent TApplication::RedirectInput(const PlatformEvent& event) const {
+    PlatformEvent redirected = event;
+    TPoint screen = event.screenPosition;
+    if (const TCustomForm* source = Screen->FindForm(event.window)) {
+        const TPoint origin = source->ClientOriginOnScreen();
+        screen = {origin.X + event.position.X, origin.Y + event.position.Y};
+    }
+    const TPoint origin = inputCaptureForm_->ClientOriginOnScreen();
+    redirected.window = inputCaptureForm_->PlatformWindow();
+    redirected.position = {screen.X - origin.X, screen.Y - origin.Y};
+    redirected.screenPosition = screen;
+    return redirected;
 }
 
 void TApplication::Idle() {
@@ -204,8 +236,10 @@ void TApplication::ShowErrorBox(const std::string& message) {
         CurrentPlatform().EnableWindow(form->PlatformWindow(), false);
         reset.disabled.push_back(form->PlatformWindow());
     }
-    if (!CurrentPlatform().ShowMessageBox(appWindow_, text, title_, MB_OK | MB_ICONSTOP))
-        std::cerr << title_ << ": " << text << '\n';
+    if (!CurrentPlatform().ShowMessageBox(appWindow_, text, title_, MB_OK | MB_ICONSTOP)) {
+        // No native box on this platform: the toolkit draws its own, with a nested modal loop.
+        if (!ShowToolkitMessageBox(text, title_)) std::cerr << title_ << ": " << text << '\n';
+    }
 }
 
 void TApplication::Shutdown() {

@@ -24,6 +24,10 @@ public:
     bool ShowMainForm = true;
     // When set, replaces the error box. The program never sets it.
     TExceptionEvent OnException;
+    // While set, the mouse and keyboard input of every window of the program goes to this form, with
+    // mouse positions in its client coordinates (an open pop-up menu takes the input this way).
+    void SetInputCaptureForm(TCustomForm* form) { inputCaptureForm_ = form; }
+    TCustomForm* InputCaptureForm() const { return inputCaptureForm_; }
     // The hidden application window that owns the forms (0 where the platform has none).
     WindowId PlatformWindow() const { return appWindow_; }
 
@@ -73,10 +77,13 @@ private:
     void FormCreated(TCustomForm* form);
     void Idle();
     void DispatchPlatformEvent(const PlatformEvent& event);
+    // Re-addresses an input event of another window to the input capture form.
+    PlatformEvent RedirectInput(const PlatformEvent& event) const;
     bool PaintOnePendingForm();
 
     std::string title_;
     TCustomForm* mainForm_ = nullptr;
+    TCustomForm* inputCaptureForm_ = nullptr;
     bool terminated_ = false;
     bool running_ = false;
     bool initialized_ = false;

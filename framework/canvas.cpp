@@ -3,8 +3,7 @@
 #include "framework/bitmap.h"
 #include "framework/exceptions.h"
 
-TCanvas::TCanvas()
-    : font_(std::make_unique<TFont>()), pen_(std::make_unique<TPen>()), brush_(std::make_unique<TBrush>()) {}
+TCanvas::TCanvas() = default;
 
 TCanvas::~TCanvas() = default;
 
@@ -49,17 +48,29 @@ void TCanvas::LineTo(std::int32_t x, std::int32_t y) {
     RequireSurface();
     const TPoint from{PenPos.X + dc_->origin.X, PenPos.Y + dc_->origin.Y};
     const TPoint to{x + dc_->origin.X, y + dc_->origin.Y};
-    if (pen_->Style() != psClear) {
+    if (pen_.Style() != psClear) {
         std::uint32_t pattern = 0;
         int length = 0;
-        switch (pen_->Style()) {
-        case psDash: pattern = 0x3FFFF; length = 24; break;          // 18 on, 6 off
-        case psDot: pattern = 0x7; length = 6; break;                // 3 on, 3 off
-        case psDashDot: pattern = 0x1FF | (0x7u << 15); length = 24; break;
-        case psDashDotDot: pattern = 0x1FF | (0x7u << 12) | (0x7u << 18); length = 24; break;
+        switch (pen_.Style()) {
+        case psDash:
+            pattern = 0x3FFFF;
+            length = 24;
+            break; // 18 on, 6 off
+        case psDot:
+            pattern = 0x7;
+            length = 6;
+            break; // 3 on, 3 off
+        case psDashDot:
+            pattern = 0x1FF | (0x7u << 15);
+            length = 24;
+            break;
+        case psDashDotDot:
+            pattern = 0x1FF | (0x7u << 12) | (0x7u << 18);
+            length = 24;
+            break;
         default: break;
         }
-        const std::uint32_t pixel = ColorToPixel(pen_->Color());
+        const std::uint32_t pixel = ColorToPixel(pen_.Color());
         for (const TRect& c : dc_->clip) raster::Line(*dc_->surface, from, to, pixel, c, pattern, length);
         const TRect span{std::min(from.X, to.X), std::min(from.Y, to.Y), std::max(from.X, to.X) + 1,
                          std::max(from.Y, to.Y) + 1};
@@ -72,9 +83,9 @@ void TCanvas::LineTo(std::int32_t x, std::int32_t y) {
 void TCanvas::FillRect(const TRect& rect) {
     Changing();
     RequireSurface();
-    if (brush_->Style() != bsClear) {
+    if (brush_.Style() != bsClear) {
         const TRect r = ToSurface(rect);
-        const std::uint32_t pixel = ColorToPixel(brush_->Color());
+        const std::uint32_t pixel = ColorToPixel(brush_.Color());
         for (const TRect& c : dc_->clip) raster::FillRect(*dc_->surface, r, pixel, c);
         MarkDamage(r);
     }
@@ -85,9 +96,9 @@ void TCanvas::FrameRect(const TRect& rect) {
     if (rect.IsEmpty()) return;
     Changing();
     RequireSurface();
-    if (brush_->Style() != bsClear) {
+    if (brush_.Style() != bsClear) {
         const TRect r = ToSurface(rect);
-        const std::uint32_t pixel = ColorToPixel(brush_->Color());
+        const std::uint32_t pixel = ColorToPixel(brush_.Color());
         for (const TRect& c : dc_->clip) {
             raster::FillRect(*dc_->surface, {r.Left, r.Top, r.Right, r.Top + 1}, pixel, c);
             raster::FillRect(*dc_->surface, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, pixel, c);
@@ -116,15 +127,15 @@ void TCanvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
     Changing();
     RequireSurface();
     Platform& p = CurrentPlatform();
-    const FontSpec spec = font_->Spec();
+    const FontSpec spec = font_.Spec();
     const std::int32_t width = p.MeasureText(spec, text);
     const std::int32_t height = p.GetFontMetrics(spec).height;
     const TRect box = ToSurface(Bounds(x, y, width, height));
-    if (brush_->Style() != bsClear) {
-        const std::uint32_t back = ColorToPixel(brush_->Color());
+    if (brush_.Style() != bsClear) {
+        const std::uint32_t back = ColorToPixel(brush_.Color());
         for (const TRect& c : dc_->clip) raster::FillRect(*dc_->surface, box, back, c);
     }
-    const std::uint32_t pixel = ColorToPixel(font_->Color());
+    const std::uint32_t pixel = ColorToPixel(font_.Color());
     for (const TRect& c : dc_->clip)
         p.RenderText(*dc_->surface, spec, x + dc_->origin.X, y + dc_->origin.Y, text, pixel, c);
     MarkDamage(box);
@@ -142,7 +153,7 @@ void TCanvas::TextRect(const TRect& rect, std::int32_t x, std::int32_t y, const 
         if (TRect i = c.Intersect(limit); !i.IsEmpty()) narrowed.push_back(i);
     dc_->clip = narrowed;
     try {
-        if (brush_->Style() != bsClear) FillRect(rect);
+        if (brush_.Style() != bsClear) FillRect(rect);
         if (!narrowed.empty()) TextOut(x, y, text);
     } catch (...) {
         dc_->clip = saved;
@@ -153,11 +164,11 @@ void TCanvas::TextRect(const TRect& rect, std::int32_t x, std::int32_t y, const 
 }
 
 std::int32_t TCanvas::TextWidth(const std::string& text) {
-    return CurrentPlatform().MeasureText(font_->Spec(), text);
+    return CurrentPlatform().MeasureText(font_.Spec(), text);
 }
 
 std::int32_t TCanvas::TextHeight(const std::string&) {
-    return CurrentPlatform().GetFontMetrics(font_->Spec()).height;
+    return CurrentPlatform().GetFontMetrics(font_.Spec()).height;
 }
 
 void TCanvas::CopyRect(const TRect& dest, TCanvas& sourceCanvas, const TRect& source) {

@@ -18,9 +18,9 @@ public:
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
 
-    TFont* Font() const { return font_.get(); }
-    TPen* Pen() const { return pen_.get(); }
-    TBrush* Brush() const { return brush_.get(); }
+    TFont* Font() const { return &font_; }
+    TPen* Pen() const { return &pen_; }
+    TBrush* Brush() const { return &brush_; }
     std::int32_t CopyMode = SRCCOPY;
     TPoint PenPos;
     TNotifyEvent OnChange;
@@ -59,7 +59,8 @@ public:
     TRect ClipRect();
 
     // For graphics drawing themselves: copies pixels, stretched to `dest` (logical coordinates).
-    void DrawPixels(const TRect& dest, const PixelSurface& pixels, bool transparent, std::uint32_t transparentPixel);
+    void DrawPixels(const TRect& dest, const PixelSurface& pixels, bool transparent,
+                    std::uint32_t transparentPixel);
 
 protected:
     // Called when a drawing needs a surface and none is bound.
@@ -73,9 +74,10 @@ private:
     void MarkDamage(const TRect& surfaceRect);
     TRect ToSurface(const TRect& r) const;
 
-    std::unique_ptr<TFont> font_;
-    std::unique_ptr<TPen> pen_;
-    std::unique_ptr<TBrush> brush_;
+    // Held in place: a canvas is made for every drawing of the view, so it must not allocate.
+    mutable TFont font_;
+    mutable TPen pen_;
+    mutable TBrush brush_;
     std::optional<DeviceContext> dc_;
     int lockCount_ = 0;
 };

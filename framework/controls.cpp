@@ -2,7 +2,7 @@
 
 #include "framework/exceptions.h"
 #include "framework/forms.h"
-#include "framework/menus_hook.h"
+#include "framework/menus.h"
 #include "framework/platform/platform.h"
 
 #include <algorithm>
@@ -214,6 +214,17 @@ void TControl::Loaded() {
     if (parentFont_) Perform(CM_PARENTFONTCHANGED, 0, 0);
 }
 
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent != nullptr && AComponent == PopupMenu) PopupMenu = nullptr;
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+    PopupMenu = menu;
+    // A menu owned elsewhere may go first; it then tells this control.
+    if (menu != nullptr) menu->FreeNotification(this);
+}
+
 void TControl::Resize() {
     if (OnResize) OnResize(this);
 }
@@ -309,8 +320,9 @@ void TControl::WMMouseWheel(TMessage& m) {
 
 void TControl::WMContextMenu(TMessage& m) {
     const TPoint screen{MouseX(m.LParam), MouseY(m.LParam)};
-    if (PopupMenu != nullptr) {
-        PopupMenuHook(PopupMenu, this, screen);
+    if (PopupMenu != nullptr && PopupMenu->AutoPopup) {
+        PopupMenu->PopupComponent = this;
+        PopupMenu->Popup(screen.X, screen.Y);
         m.Result = 1;
         return;
     }

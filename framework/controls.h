@@ -98,6 +98,8 @@ public:
     TControlStyle ControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
     TControlState ControlState = 0;
     TPopupMenu* PopupMenu = nullptr;
+    void SetPopupMenu(TPopupMenu* menu);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;

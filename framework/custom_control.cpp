@@ -29,7 +29,8 @@ void TControlCanvas::CreateHandle() {
     if (!held_) {
         auto& held = HeldCanvases();
         if (held.size() >= kMaxHeldSurfaces) held.front()->FreeHandle(); // the oldest goes
-        if (!CurrentPlatform().AcquireWindowDrawing(window)) throw EOutOfResources(error_text::kWindowDeviceContext);
+        if (!CurrentPlatform().AcquireWindowDrawing(window))
+            throw EOutOfResources(error_text::kWindowDeviceContext);
         held_ = true;
         heldWindow_ = window;
         held.push_back(this);

@@ -224,10 +224,11 @@ void TCustomForm::HandlePlatformEvent(const PlatformEvent& e) {
         top_ = e.outerBounds.Top;
         width_ = e.outerBounds.Width();
         height_ = e.outerBounds.Height();
+        if (!sizeChanged) break; // the back surface still holds the picture: nothing to repaint
         invalid_ = {};
         Invalidate();
         Perform(CM_CONTROLCHANGE, 0, 0);
-        if (sizeChanged && !HasState(csLoading)) Resize();
+        if (!HasState(csLoading)) Resize();
         break;
     }
     case PlatformEvent::Kind::MouseDown:

@@ -34,7 +34,8 @@ std::int32_t TFont::Size() const {
     // Points from pixels, rounded like the classic MulDiv(-Height, 72, PixelsPerInch).
     const std::int64_t num = static_cast<std::int64_t>(-height_) * 72;
     const std::int64_t half = pixelsPerInch_ / 2;
-    return static_cast<std::int32_t>(num >= 0 ? (num + half) / pixelsPerInch_ : (num - half) / pixelsPerInch_);
+    return static_cast<std::int32_t>(num >= 0 ? (num + half) / pixelsPerInch_
+                                              : (num - half) / pixelsPerInch_);
 }
 
 void TFont::SetSize(std::int32_t points) {

@@ -46,9 +46,7 @@ void PostMessage(HWND handle, std::uint32_t msg, WPARAM wParam, LPARAM lParam) {
     S().posted.push_back({handle, msg, wParam, lParam});
 }
 
-void PostQuitMessage(int exitCode) {
-    S().posted.push_back({0, WM_QUIT, static_cast<WPARAM>(exitCode), 0});
-}
+void PostQuitMessage(int exitCode) { S().posted.push_back({0, WM_QUIT, static_cast<WPARAM>(exitCode), 0}); }
 
 bool TakePosted(MSG& msg) {
     State& s = S();

@@ -20,7 +20,9 @@ inline LPARAM MakeMousePos(int x, int y) {
                                static_cast<std::uint16_t>(x));
 }
 inline int MouseX(LPARAM l) { return static_cast<std::int16_t>(static_cast<std::uint32_t>(l) & 0xFFFF); }
-inline int MouseY(LPARAM l) { return static_cast<std::int16_t>((static_cast<std::uint32_t>(l) >> 16) & 0xFFFF); }
+inline int MouseY(LPARAM l) {
+    return static_cast<std::int16_t>((static_cast<std::uint32_t>(l) >> 16) & 0xFFFF);
+}
 
 constexpr std::uint32_t WM_NULL = 0x0000;
 constexpr std::uint32_t WM_CREATE = 0x0001;

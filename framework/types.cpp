@@ -1,7 +1,7 @@
 #include "framework/types.h"
 
-#include "framework/platform/platform.h"
 #include "framework/platform/pixel_surface.h"
+#include "framework/platform/platform.h"
 
 std::uint32_t ColorToRGB(TColor color) {
     if (color < 0) {

@@ -13,10 +13,10 @@ TEST(ErrorBoxText, FullStopOnlyAfterCharactersThatSortAfterIt) {
         const char* in;
         const char* out;
     } cases[] = {
-        {"Disk full", "Disk full."},         {"Code 42", "Code 42."},         {"Done.", "Done."},
-        {"Stop!", "Stop!"},                  {"(see log)", "(see log)"},      {"a, b,", "a, b,"},
-        {"trailing ", "trailing "},          {"Really?", "Really?."},         {"", ""},
-        {"dash-", "dash-"},                  {"slash/", "slash/."},           {"high \xE9", "high \xE9."},
+        {"Disk full", "Disk full."}, {"Code 42", "Code 42."},    {"Done.", "Done."},
+        {"Stop!", "Stop!"},          {"(see log)", "(see log)"}, {"a, b,", "a, b,"},
+        {"trailing ", "trailing "},  {"Really?", "Really?."},    {"", ""},
+        {"dash-", "dash-"},          {"slash/", "slash/."},      {"high \xE9", "high \xE9."},
     };
     for (const Case& c : cases) EXPECT_EQ(TApplication::ErrorBoxText(c.in), c.out) << c.in;
 }
@@ -114,7 +114,8 @@ TEST_F(ApplicationLoopTest, RepaintsGoBeforeATimerTick) {
     std::vector<std::string> order;
     auto* timer = new TTimer(app.get());
     timer->SetInterval(10);
-    timer->SetOnTimer([&](TObject*) { order.push_back(form->PaintPending() ? "tick-before-paint" : "tick"); });
+    timer->SetOnTimer(
+        [&](TObject*) { order.push_back(form->PaintPending() ? "tick-before-paint" : "tick"); });
     platform.Advance(10);
     form->Invalidate();
     app->ProcessMessages();

@@ -70,8 +70,8 @@ TEST(Line, ExcludesTheEndPointInEveryDirection) {
     struct Case {
         TPoint from, to;
         int pixels;
-    } cases[] = {{{2, 5}, {8, 5}, 6}, {{8, 5}, {2, 5}, 6}, {{5, 1}, {5, 9}, 8}, {{5, 9}, {5, 1}, 8},
-                 {{1, 1}, {6, 6}, 5}, {{3, 3}, {3, 3}, 0}};
+    } cases[] = {{{2, 5}, {8, 5}, 6}, {{8, 5}, {2, 5}, 6}, {{5, 1}, {5, 9}, 8},
+                 {{5, 9}, {5, 1}, 8}, {{1, 1}, {6, 6}, 5}, {{3, 3}, {3, 3}, 0}};
     for (const Case& c : cases) {
         PixelSurface s(12, 12);
         raster::Line(s, c.from, c.to, 1, s.Bounds());

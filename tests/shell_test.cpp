@@ -52,8 +52,13 @@ TEST_F(ShellTest, ShowsTheMagnifierAtItsStoredPlaceAndEndsWithExitCodeZero) {
         WindowId id = 0;
         const auto* w = MainWindow(&id);
         if (w == nullptr || platform.NowMs() < 300) return;
-        seen = {w->outerBounds, {w->surface.Width(), w->surface.Height()}, w->params.caption,
-                w->params.captionButtons, w->state, w->surface.Pixel(125, 125), w->surface.Pixel(0, 0)};
+        seen = {w->outerBounds,
+                {w->surface.Width(), w->surface.Height()},
+                w->params.caption,
+                w->params.captionButtons,
+                w->state,
+                w->surface.Pixel(125, 125),
+                w->surface.Pixel(0, 0)};
         PlatformEvent close;
         close.kind = PlatformEvent::Kind::CloseRequest;
         close.window = id;

@@ -18,7 +18,8 @@ protected:
         for (int y = 0; y < view->Height(); ++y)
             for (int x = 0; x < view->Width(); ++x) {
                 if (onCrosshair(x, y, cx, cy)) continue;
-                ASSERT_EQ(ViewPixel(x, y), ScreenPixel(source.X + Src(x), source.Y + Src(y))) << x << "," << y;
+                ASSERT_EQ(ViewPixel(x, y), ScreenPixel(source.X + Src(x), source.Y + Src(y)))
+                    << x << "," << y;
             }
     }
     static int Src(int i) { return static_cast<int>(raster::SourceIndex(i, 124, 250)); }
@@ -85,16 +86,19 @@ TEST_F(ZoomPaintTest, ClampedAtTheTopAndBottomEdges) {
 TEST_F(ZoomPaintTest, PointerAtTheTopLeftCornerHidesTheCrosshair) {
     DrawAt({1, 1});
     DrawAt({0, 0}); // offX = offY = -126: the centre is at (-1, -1)
-    ExpectMagnifiedFrom({0, 0}, [](int, int, int, int) { return false; }, 0, 0);
+    ExpectMagnifiedFrom(
+        {0, 0}, [](int, int, int, int) { return false; }, 0, 0);
     EXPECT_EQ(BlueAnywhere(), 0);
 }
 
 TEST_F(ZoomPaintTest, PointersOffThePrimaryDisplayAreClampedToItsEdges) {
     DrawAt({-500, -300});
-    ExpectMagnifiedFrom({0, 0}, [](int, int, int, int) { return false; }, 0, 0);
+    ExpectMagnifiedFrom(
+        {0, 0}, [](int, int, int, int) { return false; }, 0, 0);
     EXPECT_EQ(BlueAnywhere(), 0);
     DrawAt({3000, 2000});
-    ExpectMagnifiedFrom({900, 644}, [](int, int, int, int) { return false; }, 0, 0);
+    ExpectMagnifiedFrom(
+        {900, 644}, [](int, int, int, int) { return false; }, 0, 0);
     EXPECT_EQ(BlueAnywhere(), 0);
 }
 

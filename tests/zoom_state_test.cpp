@@ -75,7 +75,8 @@ TEST_F(ZoomStateTest, ZoomPercentageRoundTripsThroughTheLevel) {
         int written;
         int level;
         int readBack;
-    } cases[] = {{200, 50, 200}, {300, 33, 303}, {1000, 10, 1000}, {1, 10000, 1}, {2000, 5, 2000}, {7, 1428, 7}};
+    } cases[] = {{200, 50, 200}, {300, 33, 303},  {1000, 10, 1000},
+                 {1, 10000, 1},  {2000, 5, 2000}, {7, 1428, 7}};
     for (const Case& c : cases) {
         view->SetZoomPercentage(c.written);
         EXPECT_EQ(view->ZoomLevel(), c.level) << c.written;

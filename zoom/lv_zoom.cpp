@@ -16,7 +16,8 @@ std::int32_t ClampToInt32(std::int64_t v) {
 // Pushes one axis of the captured rectangle back inside the display. Returns the crosshair offset;
 // `p` becomes the clamped centre. The arithmetic is 64-bit so levels far beyond the main window's
 // range cannot overflow; within 32-bit range the results equal the classic signed 32-bit ones.
-std::int64_t ClampAxis(std::int64_t& p, std::int64_t half, std::int64_t screenExtent, std::int64_t zoomLevel) {
+std::int64_t ClampAxis(std::int64_t& p, std::int64_t half, std::int64_t screenExtent,
+                       std::int64_t zoomLevel) {
     std::int64_t offset = 0;
     if (p < half) {
         offset = (p - half - 1) * 100 / zoomLevel;

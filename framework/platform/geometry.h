@@ -29,7 +29,9 @@ struct TRect {
     std::int32_t Height() const { return Bottom - Top; }
     bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
     bool Contains(TPoint p) const { return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom; }
-    TRect Offset(std::int32_t dx, std::int32_t dy) const { return {Left + dx, Top + dy, Right + dx, Bottom + dy}; }
+    TRect Offset(std::int32_t dx, std::int32_t dy) const {
+        return {Left + dx, Top + dy, Right + dx, Bottom + dy};
+    }
     TRect Intersect(const TRect& o) const {
         TRect r{std::max(Left, o.Left), std::max(Top, o.Top), std::min(Right, o.Right),
                 std::min(Bottom, o.Bottom)};

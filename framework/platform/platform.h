@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-using WindowId = std::uint32_t;   // 0 means none
+using WindowId = std::uint32_t;     // 0 means none
 using ScreenHandle = std::uint32_t; // 0 means the screen surface could not be had
 using TimerKey = std::uint64_t;
 
@@ -25,7 +25,7 @@ enum class ShowState : std::uint8_t { Hidden, Normal, Maximized, Minimized };
 struct WindowParams {
     WindowKind kind = WindowKind::Main;
     std::string caption;
-    TRect outerBounds;     // screen coordinates, frame and caption included
+    TRect outerBounds; // screen coordinates, frame and caption included
     WindowId owner = 0;
     bool sizeable = true;
     bool captionButtons = false; // minimise/maximise/close
@@ -76,10 +76,10 @@ struct PlatformEvent {
     TPoint screenPosition; // screen coordinates
     PointerButton button = PointerButton::Left;
     std::uint32_t shift = 0;
-    std::int32_t wheelDelta = 0;     // multiples of 120 per notch
-    std::uint16_t virtualKey = 0;    // Windows virtual-key code
-    std::uint32_t keyData = 0;       // repeat count and flags, as the classic lParam
-    unsigned char character = 0;     // Latin-1 character for Char
+    std::int32_t wheelDelta = 0;  // multiples of 120 per notch
+    std::uint16_t virtualKey = 0; // Windows virtual-key code
+    std::uint32_t keyData = 0;    // repeat count and flags, as the classic lParam
+    unsigned char character = 0;  // Latin-1 character for Char
     TRect outerBounds;
     TSize clientSize;
     TimerKey timer = 0;

@@ -10,8 +10,9 @@ void TimerQueue::Set(TimerKey key, std::uint32_t intervalMs, std::uint64_t now) 
 }
 
 void TimerQueue::Kill(TimerKey key) {
-    timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [key](const Entry& e) { return e.key == key; }),
-                  timers_.end());
+    timers_.erase(
+        std::remove_if(timers_.begin(), timers_.end(), [key](const Entry& e) { return e.key == key; }),
+        timers_.end());
 }
 
 bool TimerQueue::IsArmed(TimerKey key) const {

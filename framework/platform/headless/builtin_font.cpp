@@ -9,12 +9,41 @@ namespace {
 std::int32_t DesignAdvance(unsigned char ch) {
     switch (ch) {
     case ' ': return 3;
-    case 'i': case 'l': case 'j': case '!': case '|': case '\'': return 2;
-    case 't': case 'r': case 'f': case 'I': case ':': case ';': case '.': case ',': return 3;
-    case '(': case ')': case '[': case ']': case '-': return 4;
-    case 's': case 'z': case 'k': case 'c': case 'y': return 5;
-    case 'x': case 'e': case 'o': case 'h': case 'a': case 'E': return 6;
-    case 'm': case 'w': case 'M': case '%': case '&': return 8;
+    case 'i':
+    case 'l':
+    case 'j':
+    case '!':
+    case '|':
+    case '\'': return 2;
+    case 't':
+    case 'r':
+    case 'f':
+    case 'I':
+    case ':':
+    case ';':
+    case '.':
+    case ',': return 3;
+    case '(':
+    case ')':
+    case '[':
+    case ']':
+    case '-': return 4;
+    case 's':
+    case 'z':
+    case 'k':
+    case 'c':
+    case 'y': return 5;
+    case 'x':
+    case 'e':
+    case 'o':
+    case 'h':
+    case 'a':
+    case 'E': return 6;
+    case 'm':
+    case 'w':
+    case 'M':
+    case '%':
+    case '&': return 8;
     case 'W': return 10;
     default: break;
     }
@@ -67,13 +96,14 @@ void Render(PixelSurface& dest, const FontSpec& font, std::int32_t x, std::int32
     for (unsigned char ch : text) {
         const std::int32_t advance = Advance(font, ch);
         if (ch > 0x20 && advance > 1) {
-            const std::int32_t top = (ch >= 'a' && ch <= 'z') ? baseline - m.ascent * 6 / 11
-                                                               : baseline - m.ascent * 8 / 11;
+            const std::int32_t top =
+                (ch >= 'a' && ch <= 'z') ? baseline - m.ascent * 6 / 11 : baseline - m.ascent * 8 / 11;
             raster::FillRect(dest, Rect(x, top, x + 1, baseline), pixel, clip);
             const std::int32_t barRow = top + static_cast<std::int32_t>(ch % 5) * (baseline - top) / 5;
             raster::FillRect(dest, Rect(x, barRow, x + advance - 1, barRow + 1), pixel, clip);
         }
-        if (font.underline) raster::FillRect(dest, Rect(x, baseline + 1, x + advance, baseline + 2), pixel, clip);
+        if (font.underline)
+            raster::FillRect(dest, Rect(x, baseline + 1, x + advance, baseline + 2), pixel, clip);
         x += advance;
     }
 }

@@ -11,7 +11,8 @@ std::uint32_t HeadlessPlatform::TestPatternPixel(std::int32_t x, std::int32_t y)
     // Red: x mod 256, green: y mod 256, blue: the high bits of both, so a pixel names its place.
     const std::uint32_t r = static_cast<std::uint32_t>(x) & 0xFF;
     const std::uint32_t g = static_cast<std::uint32_t>(y) & 0xFF;
-    const std::uint32_t b = ((static_cast<std::uint32_t>(x) >> 8) & 0xF) | (((static_cast<std::uint32_t>(y) >> 8) & 0xF) << 4);
+    const std::uint32_t b =
+        ((static_cast<std::uint32_t>(x) >> 8) & 0xF) | (((static_cast<std::uint32_t>(y) >> 8) & 0xF) << 4);
     return (r << 16) | (g << 8) | b;
 }
 
@@ -28,9 +29,10 @@ void HeadlessPlatform::SetDisplaySize(TSize size) {
 
 void HeadlessPlatform::ScheduleEvent(std::uint64_t atMs, const PlatformEvent& event) {
     Scheduled s{atMs, eventOrder_++, event};
-    auto pos = std::upper_bound(events_.begin(), events_.end(), s, [](const Scheduled& a, const Scheduled& b) {
-        return a.at < b.at || (a.at == b.at && a.order < b.order);
-    });
+    auto pos =
+        std::upper_bound(events_.begin(), events_.end(), s, [](const Scheduled& a, const Scheduled& b) {
+            return a.at < b.at || (a.at == b.at && a.order < b.order);
+        });
     events_.insert(pos, s);
 }
 
@@ -82,8 +84,8 @@ void HeadlessPlatform::SetWindowCaption(WindowId window, const std::string& capt
 void HeadlessPlatform::SetWindowBounds(WindowId window, const TRect& outerBounds) {
     Window* w = FindWindow(window);
     if (w == nullptr) return;
-    const bool sizeChanged = w->outerBounds.Width() != outerBounds.Width() ||
-                             w->outerBounds.Height() != outerBounds.Height();
+    const bool sizeChanged =
+        w->outerBounds.Width() != outerBounds.Width() || w->outerBounds.Height() != outerBounds.Height();
     w->outerBounds = outerBounds;
     if (sizeChanged) {
         const FrameMetrics f = GetFrameMetrics(w->params.kind);
@@ -215,6 +217,7 @@ bool HeadlessPlatform::InitializeComponentServices() {
 
 std::optional<int> HeadlessPlatform::ShowMessageBox(WindowId owner, const std::string& text,
                                                     const std::string& caption, std::uint32_t flags) {
+    if (noNativeMessageBox) return std::nullopt;
     boxes_.push_back({owner, text, caption, flags});
     // The hook stands for the modal loop that runs while a real box is up.
     if (boxHook_) boxHook_(boxes_.back());

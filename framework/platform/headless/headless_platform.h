@@ -53,9 +53,9 @@ public:
     std::function<void()> waitHook;
 
     // Failure injection.
-    bool failScreen = false;         // the whole-screen surface cannot be had
-    bool failWindowDrawing = false;  // a window surface outside the paint cycle cannot be had
-    bool failTimers = false;         // arming a timer fails
+    bool failScreen = false;        // the whole-screen surface cannot be had
+    bool failWindowDrawing = false; // a window surface outside the paint cycle cannot be had
+    bool failTimers = false;        // arming a timer fails
     bool failComponentServices = false;
 
     // Observations.
@@ -98,12 +98,12 @@ public:
     TSize PrimaryDisplaySize() override { return display_; }
     ScreenHandle AcquireScreen() override;
     void ReleaseScreen(ScreenHandle screen) override;
-    bool StretchFromScreen(ScreenHandle screen, const TRect& source, PixelSurface& dest, const TRect& destRect,
-                           const TRect& clip) override;
+    bool StretchFromScreen(ScreenHandle screen, const TRect& source, PixelSurface& dest,
+                           const TRect& destRect, const TRect& clip) override;
     FontMetrics GetFontMetrics(const FontSpec& font) override;
     std::int32_t MeasureText(const FontSpec& font, std::string_view text) override;
-    void RenderText(PixelSurface& dest, const FontSpec& font, std::int32_t x, std::int32_t y, std::string_view text,
-                    std::uint32_t pixel, const TRect& clip) override;
+    void RenderText(PixelSurface& dest, const FontSpec& font, std::int32_t x, std::int32_t y,
+                    std::string_view text, std::uint32_t pixel, const TRect& clip) override;
     std::optional<std::string> GetClipboardText() override { return clipboard_; }
     bool SetClipboardText(const std::string& text) override;
     bool IsKeyDown(std::uint16_t virtualKey) override { return keysDown_.count(virtualKey) != 0; }
@@ -115,6 +115,8 @@ public:
 
     std::optional<std::string> clipboard_;
     bool failClipboard = false;
+    // Behaves like a platform without a native message box, so the toolkit draws its own.
+    bool noNativeMessageBox = false;
 
 private:
     struct Scheduled {
