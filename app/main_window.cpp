@@ -16,12 +16,14 @@ TLTfrm::TLTfrm(TComponent* AOwner) : TForm(AOwner) {
     fields.Add("Bluecr", Bluecr);
     fields.Add("Redcr", Redcr);
     fields.Add("Blackcr", Blackcr);
+    fields.Add("LvXPButton1", LvXPButton1);
     fields.Add("crosshairMnu", crosshairMnu);
     fields.Add("Off1", Off1);
     const THandlerTable handlers{
         {"BluecrClick", TNotifyEvent([this](TObject* s) { BluecrClick(s); })},
         {"RedcrClick", TNotifyEvent([this](TObject* s) { RedcrClick(s); })},
         {"BlackcrClick", TNotifyEvent([this](TObject* s) { BlackcrClick(s); })},
+        {"LvXPButton1Click", TNotifyEvent([this](TObject* s) { LvXPButton1Click(s); })},
         {"FormCanResize", TCanResizeEvent([this](TObject* s, int& w, int& h, bool& resize) {
              FormCanResize(s, w, h, resize);
          })},
@@ -42,6 +44,8 @@ void TLTfrm::RedcrClick(TObject*) {
 void TLTfrm::BlackcrClick(TObject*) {
     if (Blackcr->Checked()) zfm->CrosshairColor = clBlack;
 }
+
+void TLTfrm::LvXPButton1Click(TObject*) { Close(); }
 
 void TLTfrm::FormCanResize(TObject*, int&, int&, bool&) {
     // Accepts every size for now; the resize rule arrives with the resizing work.

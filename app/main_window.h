@@ -4,6 +4,7 @@
 
 #include "framework/forms.h"
 #include "framework/menus.h"
+#include "xp/lv_xp_buttons.h"
 #include "zoom/lv_zoom.h"
 
 class TLTfrm : public TForm {
@@ -17,6 +18,7 @@ class TLTfrm : public TForm {
     TMenuItem* Bluecr = nullptr;
     TMenuItem* Redcr = nullptr;
     TMenuItem* Blackcr = nullptr;
+    TLvXPButton* LvXPButton1 = nullptr;
     TMenuItem* crosshairMnu = nullptr;
     TMenuItem* Off1 = nullptr;
 
@@ -24,6 +26,8 @@ class TLTfrm : public TForm {
     void BluecrClick(TObject* Sender);
     void RedcrClick(TObject* Sender);
     void BlackcrClick(TObject* Sender);
+    // "Exit": closing the main window ends the program.
+    void LvXPButton1Click(TObject* Sender);
     void FormCanResize(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize);
     void Off1Click(TObject* Sender);
     void crosshairMnuClick(TObject* Sender);

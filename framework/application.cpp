@@ -141,6 +141,16 @@ bool TApplication::ProcessMessage() {
 
 void TApplication::DispatchPlatformEvent(const PlatformEvent& event) {
     switch (event.kind) {
+    case PlatformEvent::Kind::MouseMove:
+    case PlatformEvent::Kind::MouseDown:
+    case PlatformEvent::Kind::MouseUp:
+    case PlatformEvent::Kind::MouseWheel:
+        pointerWindow_ = event.window;
+        pointerPosition_ = event.position;
+        break;
+    case PlatformEvent::Kind::MouseLeave:
+        if (event.window == pointerWindow_) pointerWindow_ = 0;
+        return;
     case PlatformEvent::Kind::Quit: terminated_ = true; return;
     case PlatformEvent::Kind::Timer: {
         const HWND target = static_cast<HWND>(event.timer >> 32);
@@ -184,9 +194,22 @@ PlatformEvent TApplication::RedirectInput(const PlatformEvent& event) const {
     return redirected;
 }
 
+void TApplication::DoIdleWork() {
+    TControl* underPointer = nullptr;
+    if (TCustomForm* form = Screen->FindForm(pointerWindow_); form != nullptr && form->Visible())
+        underPointer = form->ControlAtClientPoint(pointerPosition_, true);
+    UpdateMouseControl(underPointer);
+    window_damage::PresentAll();
+}
+
 void TApplication::Idle() {
     if (terminated_) return;
-    window_damage::PresentAll();
+    try {
+        DoIdleWork();
+    } catch (...) {
+        HandleException(this);
+    }
+    if (terminated_ || message_queue::HasPosted()) return;
     CurrentPlatform().WaitForEvent(std::numeric_limits<std::uint32_t>::max());
 }
 

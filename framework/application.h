@@ -60,6 +60,9 @@ public:
     // Handles one pending message; false when there was none.
     bool ProcessMessage();
     void Terminate();
+    // The idle work done before the loop waits: pointer enter and leave for the control now under
+    // the pointer (as the last mouse event placed it), and presenting what was drawn.
+    void DoIdleWork();
 
     // The loop's catch point: called inside a catch block, reports the error being handled.
     void HandleException(TObject* Sender);
@@ -91,6 +94,9 @@ private:
     WindowId appWindow_ = 0;
     std::vector<std::function<void()>> startupHooks_;
     std::optional<PlatformEvent> heldTimer_;
+    // Where the last mouse event put the pointer (window 0: outside the program's windows).
+    WindowId pointerWindow_ = 0;
+    TPoint pointerPosition_;
 };
 
 extern TApplication* Application;

@@ -123,6 +123,61 @@ void TCanvas::Rectangle(const TRect& rect) {
     PenPos = saved;
 }
 
+void TCanvas::RoundRect(const TRect& rect, std::int32_t ellipseWidth, std::int32_t ellipseHeight) {
+    if (rect.Width() < 2 || rect.Height() < 2) return;
+    Changing();
+    RequireSurface();
+    const TRect r = ToSurface(rect);
+    // Corner cut: how far the straight edges stay from the corners (half the ellipse, rounded down).
+    const std::int32_t cx = std::min(ellipseWidth / 2, r.Width() / 2);
+    const std::int32_t cy = std::min(ellipseHeight / 2, r.Height() / 2);
+    if (brush_.Style() != bsClear) {
+        const std::uint32_t fill = ColorToPixel(brush_.Color());
+        for (const TRect& c : dc_->clip) {
+            raster::FillRect(*dc_->surface, {r.Left + cx, r.Top + 1, r.Right - cx, r.Bottom - 1}, fill, c);
+            raster::FillRect(*dc_->surface, {r.Left + 1, r.Top + cy, r.Right - 1, r.Bottom - cy}, fill, c);
+        }
+    }
+    if (pen_.Style() != psClear) {
+        const std::uint32_t ink = ColorToPixel(pen_.Color());
+        for (const TRect& c : dc_->clip) {
+            PixelSurface& s = *dc_->surface;
+            raster::FillRect(s, {r.Left + cx, r.Top, r.Right - cx, r.Top + 1}, ink, c);
+            raster::FillRect(s, {r.Left + cx, r.Bottom - 1, r.Right - cx, r.Bottom}, ink, c);
+            raster::FillRect(s, {r.Left, r.Top + cy, r.Left + 1, r.Bottom - cy}, ink, c);
+            raster::FillRect(s, {r.Right - 1, r.Top + cy, r.Right, r.Bottom - cy}, ink, c);
+            // The corners: a diagonal between the ends of the straight edges.
+            raster::Line(s, {r.Left, r.Top + cy}, {r.Left + cx, r.Top}, ink, c);
+            raster::Line(s, {r.Right - 1, r.Top + cy}, {r.Right - 1 - cx, r.Top}, ink, c);
+            raster::Line(s, {r.Left, r.Bottom - 1 - cy}, {r.Left + cx, r.Bottom - 1}, ink, c);
+            raster::Line(s, {r.Right - 1, r.Bottom - 1 - cy}, {r.Right - 1 - cx, r.Bottom - 1}, ink, c);
+        }
+    }
+    MarkDamage(r);
+    Changed();
+}
+
+void TCanvas::DrawFocusRect(const TRect& rect) {
+    if (rect.IsEmpty()) return;
+    Changing();
+    RequireSurface();
+    const TRect r = ToSurface(rect);
+    auto invert = [this](std::int32_t x, std::int32_t y) {
+        for (const TRect& c : dc_->clip)
+            if (c.Contains({x, y})) {
+                dc_->surface->SetPixel(x, y, dc_->surface->Pixel(x, y) ^ 0xFFFFFFu);
+                return;
+            }
+    };
+    // Every second pixel, counted along the outline from the top-left corner.
+    for (std::int32_t x = r.Left; x < r.Right; x += 2) invert(x, r.Top);
+    for (std::int32_t y = r.Top + 1 + ((r.Width() + 1) % 2); y < r.Bottom; y += 2) invert(r.Right - 1, y);
+    for (std::int32_t x = r.Left; x < r.Right - 1; x += 2) invert(x, r.Bottom - 1);
+    for (std::int32_t y = r.Top + 2; y < r.Bottom - 1; y += 2) invert(r.Left, y);
+    MarkDamage(r);
+    Changed();
+}
+
 void TCanvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
     Changing();
     RequireSurface();
@@ -131,7 +186,7 @@ void TCanvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
     const std::int32_t width = p.MeasureText(spec, text);
     const std::int32_t height = p.GetFontMetrics(spec).height;
     const TRect box = ToSurface(Bounds(x, y, width, height));
-    if (brush_.Style() != bsClear) {
+    if (brush_.Style() != bsClear && !BackgroundTransparent) {
         const std::uint32_t back = ColorToPixel(brush_.Color());
         for (const TRect& c : dc_->clip) raster::FillRect(*dc_->surface, box, back, c);
     }

@@ -22,6 +22,9 @@ public:
     TPen* Pen() const { return &pen_; }
     TBrush* Brush() const { return &brush_; }
     std::int32_t CopyMode = SRCCOPY;
+    // The background mode of text: when set, TextOut leaves the character cells unfilled even with
+    // a solid brush (the platform's transparent background mode).
+    bool BackgroundTransparent = false;
     TPoint PenPos;
     TNotifyEvent OnChange;
     TNotifyEvent OnChanging;
@@ -44,6 +47,12 @@ public:
     void FillRect(const TRect& rect);
     void FrameRect(const TRect& rect);
     void Rectangle(const TRect& rect);
+    // Outline with the pen (and inside with the brush unless it is clear), corners rounded by
+    // ellipses of the given size; right and bottom exclusive.
+    void RoundRect(const TRect& rect, std::int32_t ellipseWidth, std::int32_t ellipseHeight);
+    // The dotted focus rectangle: every second pixel of the outline inverted, so drawing it twice
+    // restores the picture.
+    void DrawFocusRect(const TRect& rect);
     void TextOut(std::int32_t x, std::int32_t y, const std::string& text);
     // Text clipped to `rect`, with its top-left at (x, y).
     void TextRect(const TRect& rect, std::int32_t x, std::int32_t y, const std::string& text);

@@ -9,6 +9,30 @@
 
 namespace {
 TControl* gCapture = nullptr;
+TControl* gMouseControl = nullptr;
+} // namespace
+
+TControl* GetMouseControl() { return gMouseControl; }
+
+void UpdateMouseControl(TControl* underPointer) {
+    if (underPointer == gMouseControl) return;
+    TControl* capture = gCapture;
+    auto gets = [capture](TControl* c) { return c != nullptr && (capture == nullptr || capture == c); };
+    TControl* previous = gMouseControl;
+    gMouseControl = underPointer;
+    if (gets(previous)) previous->Perform(CM_MOUSELEAVE, 0, 0);
+    // The leave handler may have destroyed or replaced things; enter only what is still current.
+    if (gMouseControl == underPointer && gets(underPointer)) underPointer->Perform(CM_MOUSEENTER, 0, 0);
+}
+
+TShiftState KeyDataToShiftState(LPARAM keyData) {
+    TShiftState s = 0;
+    if (HasCurrentPlatform()) {
+        if (CurrentPlatform().IsKeyDown(VK_SHIFT)) s |= ssShift;
+        if (CurrentPlatform().IsKeyDown(VK_CONTROL)) s |= ssCtrl;
+    }
+    if (keyData & kKeyDataAltDown) s |= ssAlt;
+    return s;
 }
 
 TControl* GetCaptureControl() { return gCapture; }
@@ -56,6 +80,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_uni
 TControl::~TControl() {
     Destroying();
     if (gCapture == this) gCapture = nullptr;
+    if (gMouseControl == this) gMouseControl = nullptr;
     if (parent_ != nullptr) parent_->RemoveControl(this);
 }
 
@@ -77,6 +102,7 @@ void TControl::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWi
     if (AHeight < 0) AHeight = 0;
     if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
     const bool sizeChanged = AWidth != width_ || AHeight != height_;
+    const bool moved = ALeft != left_ || ATop != top_;
     Invalidate(); // the area it leaves
     left_ = ALeft;
     top_ = ATop;
@@ -84,7 +110,11 @@ void TControl::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWi
     height_ = AHeight;
     Invalidate();
     RequestAlign();
-    if (sizeChanged && !HasState(csLoading) && SizeNotificationsActive()) Resize();
+    AfterSetBounds(moved, sizeChanged);
+}
+
+void TControl::AfterSetBounds(bool, bool sized) {
+    if (sized && !HasState(csLoading)) Resize();
 }
 
 TPoint TControl::FormOrigin() const {
@@ -367,6 +397,7 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
     Destroying();
+    if (TCustomForm* form = GetParentForm(); form != nullptr && form != this) form->ControlDestroyed(this);
     DestroyChildren();
     TWinControl::DestroyWnd();
 }
@@ -434,6 +465,8 @@ void TWinControl::HandleNeeded() {
 
 void TWinControl::CreateWnd() {
     handle_ = message_queue::AllocateHWnd([this](TMessage& m) { MainWndProc(m); });
+    // A new window hears of its size once, before any paint.
+    Perform(WM_SIZE, kSizeOnCreation, MakeMousePos(Width(), Height()));
     for (TControl* c : controls_)
         if (auto* win = dynamic_cast<TWinControl*>(c)) win->HandleNeeded();
 }
@@ -482,8 +515,135 @@ void TWinControl::WndProc(TMessage& m) {
     switch (m.Msg) {
     case WM_PAINT: WMPaint(m); break;
     case WM_ERASEBKGND: WMEraseBkgnd(m); break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: WMKeyDown(m); break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP: WMKeyUp(m); break;
+    case WM_CHAR: WMChar(m); break;
+    case WM_SETFOCUS: WMSetFocus(m); break;
+    case WM_KILLFOCUS: WMKillFocus(m); break;
+    case WM_SIZE: WMSize(m); break;
+    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(m); break;
+    case WM_GETDLGCODE: m.Result = 0; break;
+    case CM_DIALOGKEY: CMDialogKey(m); break;
+    case CM_DIALOGCHAR: CMDialogChar(m); break;
+    case CM_FOCUSCHANGED: CMFocusChanged(m); break;
+    case CM_ENTER: CMEnter(m); break;
+    case CM_EXIT: CMExit(m); break;
     default: TControl::WndProc(m); break;
     }
+}
+
+void TWinControl::AfterSetBounds(bool moved, bool sized) {
+    if (!HandleAllocated()) return;
+    Perform(WM_WINDOWPOSCHANGED, 0, 0);
+    if (moved) Perform(WM_MOVE, 0, MakeMousePos(Left(), Top()));
+    if (sized) Perform(WM_SIZE, 0, MakeMousePos(Width(), Height()));
+}
+
+void TWinControl::WMSize(TMessage& m) {
+    if (m.WParam != kSizeOnCreation && !HasState(csLoading)) Resize();
+}
+
+void TWinControl::WMWindowPosChanged(TMessage&) {}
+
+bool TWinControl::CanFocus() const {
+    const TCustomForm* form = GetParentForm();
+    if (form == nullptr) return false;
+    for (const TControl* c = this; c != nullptr; c = c->Parent())
+        if (!c->Visible() || !c->Enabled()) return false;
+    return true;
+}
+
+bool TWinControl::Focused() const {
+    const TCustomForm* form = GetParentForm();
+    return form != nullptr && form->Active() && form->ActiveControl() == this;
+}
+
+void TWinControl::SetFocus() {
+    TCustomForm* form = GetParentForm();
+    if (form == nullptr) throw EInvalidOperation("Cannot focus a control without a parent window");
+    if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    form->FocusControl(this);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
+    std::vector<TWinControl*> children;
+    for (TControl* c : controls_)
+        if (auto* w = dynamic_cast<TWinControl*>(c)) children.push_back(w);
+    // Stored tab orders first; equal (or unset) orders keep their creation order.
+    std::stable_sort(children.begin(), children.end(), [](const TWinControl* a, const TWinControl* b) {
+        const int ta = a->TabOrder < 0 ? 1 << 30 : a->TabOrder;
+        const int tb = b->TabOrder < 0 ? 1 << 30 : b->TabOrder;
+        return ta < tb;
+    });
+    for (TWinControl* w : children) {
+        list.push_back(w);
+        w->GetTabOrderList(list);
+    }
+}
+
+void TWinControl::Broadcast(TMessage& m) {
+    const std::vector<TControl*> children = controls_;
+    for (TControl* c : children) {
+        if (std::find(controls_.begin(), controls_.end(), c) == controls_.end()) continue;
+        if (c->WindowProc) c->WindowProc(m);
+        if (m.Result != 0) return;
+    }
+}
+
+void TWinControl::KeyDown(std::uint16_t& Key, TShiftState Shift) {
+    if (OnKeyDown) OnKeyDown(this, Key, Shift);
+}
+
+void TWinControl::KeyUp(std::uint16_t& Key, TShiftState Shift) {
+    if (OnKeyUp) OnKeyUp(this, Key, Shift);
+}
+
+void TWinControl::KeyPress(char& Key) {
+    if (OnKeyPress) OnKeyPress(this, Key);
+}
+
+void TWinControl::WMKeyDown(TMessage& m) {
+    auto key = static_cast<std::uint16_t>(m.WParam);
+    KeyDown(key, KeyDataToShiftState(m.LParam));
+    m.WParam = key;
+    if (key == 0) m.Result = 1;
+}
+
+void TWinControl::WMKeyUp(TMessage& m) {
+    auto key = static_cast<std::uint16_t>(m.WParam);
+    KeyUp(key, KeyDataToShiftState(m.LParam));
+    m.WParam = key;
+    if (key == 0) m.Result = 1;
+}
+
+void TWinControl::WMChar(TMessage& m) {
+    char ch = static_cast<char>(m.WParam);
+    KeyPress(ch);
+    m.WParam = static_cast<unsigned char>(ch);
+    if (ch == 0) m.Result = 1;
+}
+
+void TWinControl::WMSetFocus(TMessage&) {}
+void TWinControl::WMKillFocus(TMessage&) {}
+
+void TWinControl::CMDialogKey(TMessage& m) { Broadcast(m); }
+void TWinControl::CMDialogChar(TMessage& m) { Broadcast(m); }
+
+void TWinControl::CMFocusChanged(TMessage& m) {
+    // Every control of the form hears of it: the message is not stopped by a result.
+    const std::vector<TControl*> children = controls_;
+    for (TControl* c : children)
+        if (std::find(controls_.begin(), controls_.end(), c) != controls_.end()) c->Perform(m.Msg, m.WParam, m.LParam);
+}
+
+void TWinControl::CMEnter(TMessage&) {
+    if (OnEnter) OnEnter(this);
+}
+
+void TWinControl::CMExit(TMessage&) {
+    if (OnExit) OnExit(this);
 }
 
 void TWinControl::PaintWindow(DeviceContext&) {}
@@ -505,8 +665,23 @@ void TWinControl::PaintControls(DeviceContext& dc) {
 void TWinControl::WMPaint(TMessage& m) {
     auto* dc = reinterpret_cast<DeviceContext*>(m.WParam);
     if (dc == nullptr) return;
-    PaintWindow(*dc);
-    PaintControls(*dc);
+    if (!DoubleBuffered || dc->surface == nullptr) {
+        PaintWindow(*dc);
+        PaintControls(*dc);
+        return;
+    }
+    // Paint into an image of the control's size, starting from what the window shows, then copy the
+    // result into the clip in one piece.
+    PixelSurface image(Width(), Height());
+    raster::StretchCopy(image, image.Bounds(), *dc->surface, Bounds(dc->origin.X, dc->origin.Y, Width(), Height()),
+                        image.Bounds());
+    DeviceContext imageDC = DeviceContext::ForSurface(image);
+    PaintWindow(imageDC);
+    PaintControls(imageDC);
+    for (const TRect& c : dc->clip) {
+        raster::Blit(*dc->surface, dc->origin.X, dc->origin.Y, image, c);
+        window_damage::Add(dc->window, c.Intersect(Bounds(dc->origin.X, dc->origin.Y, Width(), Height())));
+    }
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& m) {
@@ -531,4 +706,9 @@ void TWinControl::CMFontChanged(TMessage& m) {
     NotifyControls(CM_PARENTFONTCHANGED);
 }
 
-void TWinControl::CMEnabledChanged(TMessage& m) { TControl::CMEnabledChanged(m); }
+void TWinControl::CMEnabledChanged(TMessage&) {
+    // A windowed control repaints on its own terms; a disabled one cannot keep the focus.
+    if (Enabled()) return;
+    if (TCustomForm* form = GetParentForm(); form != nullptr && form != this && form->ActiveControl() == this)
+        form->FocusControl(nullptr);
+}

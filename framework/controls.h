@@ -135,8 +135,9 @@ protected:
     virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
     // Asks the parent to realign its children after this control changed place or size.
     virtual void RequestAlign();
-    // Whether a size change is announced through Resize (a windowed control needs its handle).
-    virtual bool SizeNotificationsActive() const { return true; }
+    // Called after SetBounds changed the place (moved) or the size (sized): a graphic control
+    // announces a size change through Resize at once, a windowed one through its size notification.
+    virtual void AfterSetBounds(bool moved, bool sized);
 
     // Message handlers, dispatched by WndProc.
     virtual void WMMouseMove(TMessage& Message);
@@ -189,6 +190,24 @@ private:
 TControl* GetCaptureControl();
 void SetCaptureControl(TControl* control);
 
+// The control the pointer was last found over when the queue ran idle (it got CM_MOUSEENTER).
+TControl* GetMouseControl();
+// Works out pointer enter and leave for the control now under the pointer: the one that had the
+// pointer gets CM_MOUSELEAVE, the new one CM_MOUSEENTER; while a capture is held only the capturing
+// control gets them.
+void UpdateMouseControl(TControl* underPointer);
+
+// Dialog codes: which keys a control wants for itself instead of the form's navigation.
+constexpr LRESULT DLGC_WANTARROWS = 0x0001;
+constexpr LRESULT DLGC_WANTTAB = 0x0002;
+constexpr LRESULT DLGC_WANTALLKEYS = 0x0004;
+constexpr LRESULT DLGC_WANTCHARS = 0x0080;
+
+// Key data bit set while Alt is held.
+constexpr LPARAM kKeyDataAltDown = 0x20000000;
+// The shift state of a key message: Shift and Ctrl from the platform's key state, Alt from the data.
+TShiftState KeyDataToShiftState(LPARAM keyData);
+
 class TWinControl : public TControl {
 public:
     explicit TWinControl(TComponent* AOwner);
@@ -209,6 +228,8 @@ public:
 
     int TabOrder = -1;
     bool TabStop = false;
+    // Paint through an off-screen image copied to the window in one piece.
+    bool DoubleBuffered = false;
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
@@ -219,10 +240,37 @@ public:
     // parents and without the windowed siblings that lie above it (form client coordinates).
     std::vector<TRect> VisibleRegion() const;
 
+    // Keyboard focus: a control can take it while it and its parents are visible and enabled.
+    bool CanFocus() const;
+    bool Focused() const;
+    virtual void SetFocus();
+    // The windowed children in tab order, each followed by its own children in tab order.
+    void GetTabOrderList(std::vector<TWinControl*>& list) const;
+    // Sends `Message` to every child in turn until one sets a non-zero result.
+    void Broadcast(TMessage& Message);
+
     void WndProc(TMessage& Message) override;
 
+    // wParam of the size notification that a control gets when its handle is made.
+    static constexpr WPARAM kSizeOnCreation = 0xFFFF;
+
 protected:
-    bool SizeNotificationsActive() const override { return HandleAllocated(); }
+    void AfterSetBounds(bool moved, bool sized) override;
+    virtual void KeyDown(std::uint16_t& Key, TShiftState Shift);
+    virtual void KeyUp(std::uint16_t& Key, TShiftState Shift);
+    virtual void KeyPress(char& Key);
+    virtual void WMKeyDown(TMessage& Message);
+    virtual void WMKeyUp(TMessage& Message);
+    virtual void WMChar(TMessage& Message);
+    virtual void WMSetFocus(TMessage& Message);
+    virtual void WMKillFocus(TMessage& Message);
+    virtual void WMSize(TMessage& Message);
+    virtual void WMWindowPosChanged(TMessage& Message);
+    virtual void CMDialogKey(TMessage& Message);
+    virtual void CMDialogChar(TMessage& Message);
+    virtual void CMFocusChanged(TMessage& Message);
+    virtual void CMEnter(TMessage& Message);
+    virtual void CMExit(TMessage& Message);
     // Destroys every child; children go with their parent, whoever owns them.
     void DestroyChildren();
     virtual void CreateWnd();

@@ -35,6 +35,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TCustomForm::~TCustomForm() {
     Destroying();
+    activeControl_ = nullptr;
     // The controls go while the platform window still exists, then the window itself.
     DestroyChildren();
     DestroyWnd();
@@ -135,14 +136,16 @@ void TCustomForm::CMVisibleChanged(TMessage& m) {
 
 void TCustomForm::Show() {
     HandleNeeded();
-    if (Visible()) {
-        Invalidate();
-        return;
-    }
-    SetVisible(true);
+    if (!Visible()) SetVisible(true);
+    Invalidate();
+    // Showing a window normally makes it the active one, as on the classic platform.
+    if (windowState_ != wsMinimized && PlatformWindowKind() != WindowKind::Popup) SetActive(true);
 }
 
-void TCustomForm::Hide() { SetVisible(false); }
+void TCustomForm::Hide() {
+    SetVisible(false);
+    SetActive(false);
+}
 
 void TCustomForm::Close() {
     if (Application != nullptr && Application->MainForm() == this) {
@@ -236,28 +239,30 @@ void TCustomForm::HandlePlatformEvent(const PlatformEvent& e) {
     case PlatformEvent::Kind::MouseMove:
     case PlatformEvent::Kind::MouseWheel: RouteMouse(e); break;
     case PlatformEvent::Kind::KeyDown:
-        Perform(WM_KEYDOWN, e.virtualKey, static_cast<LPARAM>(e.keyData));
-        break;
-    case PlatformEvent::Kind::KeyUp: Perform(WM_KEYUP, e.virtualKey, static_cast<LPARAM>(e.keyData)); break;
-    case PlatformEvent::Kind::Char: Perform(WM_CHAR, e.character, static_cast<LPARAM>(e.keyData)); break;
+    case PlatformEvent::Kind::KeyUp:
+    case PlatformEvent::Kind::Char: RouteKey(e); break;
+    case PlatformEvent::Kind::Activated: SetActive(true); break;
+    case PlatformEvent::Kind::Deactivated: SetActive(false); break;
     default: break;
     }
+}
+
+TControl* TCustomForm::ControlAtClientPoint(TPoint p, bool allowDisabled) {
+    TControl* target = this;
+    while (auto* win = dynamic_cast<TWinControl*>(target)) {
+        const TPoint o = win == this ? TPoint{0, 0} : TPoint{win->Left(), win->Top()};
+        p = {p.X - o.X, p.Y - o.Y};
+        TControl* child = win->ControlAtPos(p, allowDisabled);
+        if (child == nullptr) break;
+        target = child;
+    }
+    return target;
 }
 
 void TCustomForm::RouteMouse(const PlatformEvent& e) {
     // The capturing control takes every mouse message; otherwise the deepest control under the pointer.
     TControl* target = GetCaptureControl();
-    if (target == nullptr || target->GetParentForm() != this) {
-        target = this;
-        TPoint p = e.position;
-        while (auto* win = dynamic_cast<TWinControl*>(target)) {
-            const TPoint o = win == this ? TPoint{0, 0} : TPoint{win->Left(), win->Top()};
-            p = {p.X - o.X, p.Y - o.Y};
-            TControl* child = win->ControlAtPos(p, false);
-            if (child == nullptr) break;
-            target = child;
-        }
-    }
+    if (target == nullptr || target->GetParentForm() != this) target = ControlAtClientPoint(e.position, false);
     const TPoint origin = target->FormOrigin();
     const LPARAM pos = MakeMousePos(e.position.X - origin.X, e.position.Y - origin.Y);
     WPARAM keys = ShiftStateToKeys(e.shift);
@@ -283,4 +288,130 @@ void TCustomForm::RouteMouse(const PlatformEvent& e) {
         message_queue::SendMessage(win->Handle(), msg, keys, pos);
     else
         target->Perform(msg, keys, pos);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Focus and keyboard
+
+void TCustomForm::SetActive(bool active) {
+    if (active == active_) return;
+    active_ = active;
+    if (!active) {
+        if (activeControl_ != nullptr) activeControl_->Perform(WM_KILLFOCUS, 0, 0);
+        return;
+    }
+    if (activeControl_ == nullptr)
+        SelectFirst();
+    else
+        activeControl_->Perform(WM_SETFOCUS, 0, 0);
+}
+
+void TCustomForm::FocusControl(TWinControl* control) {
+    if (control == this) control = nullptr;
+    if (control == activeControl_) return;
+    TWinControl* previous = activeControl_;
+    activeControl_ = control;
+    if (active_) {
+        if (previous != nullptr) previous->Perform(WM_KILLFOCUS, 0, 0);
+        if (control != nullptr && activeControl_ == control) control->Perform(WM_SETFOCUS, 0, 0);
+    }
+    if (previous != nullptr) previous->Perform(CM_EXIT, 0, 0);
+    if (control != nullptr && activeControl_ == control) control->Perform(CM_ENTER, 0, 0);
+    // Every control of the form hears which control now has the focus.
+    Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(activeControl_));
+}
+
+void TCustomForm::ControlDestroyed(TWinControl* control) {
+    if (activeControl_ == control) activeControl_ = nullptr;
+}
+
+TWinControl* TCustomForm::FindNextControl(TWinControl* current, bool forward, bool checkTabStop) const {
+    std::vector<TWinControl*> order;
+    GetTabOrderList(order);
+    if (order.empty()) return nullptr;
+    const auto n = static_cast<std::ptrdiff_t>(order.size());
+    std::ptrdiff_t start = std::find(order.begin(), order.end(), current) - order.begin();
+    if (start == n) start = forward ? n - 1 : 0; // not in the list: begin at the first (or last) one
+    for (std::ptrdiff_t step = 1; step <= n; ++step) {
+        const std::ptrdiff_t i = ((forward ? start + step : start - step) % n + n) % n;
+        TWinControl* candidate = order[static_cast<std::size_t>(i)];
+        if (candidate == current && current != nullptr) continue;
+        if (candidate->CanFocus() && (!checkTabStop || candidate->TabStop)) return candidate;
+    }
+    return nullptr;
+}
+
+void TCustomForm::SelectFirst() {
+    if (TWinControl* first = FindNextControl(nullptr, true, true)) FocusControl(first);
+}
+
+void TCustomForm::SelectNext(TWinControl* current, bool forward, bool checkTabStop) {
+    if (TWinControl* next = FindNextControl(current, forward, checkTabStop)) FocusControl(next);
+}
+
+void TCustomForm::CMDialogKey(TMessage& m) {
+    const auto key = static_cast<std::uint16_t>(m.WParam);
+    const TShiftState shift = KeyDataToShiftState(m.LParam);
+    if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
+        SelectNext(activeControl_, !(shift & ssShift), true);
+        m.Result = 1;
+        return;
+    }
+    if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
+        SelectNext(activeControl_, key == VK_RIGHT || key == VK_DOWN, false);
+        m.Result = 1;
+        return;
+    }
+    TCustomControl::CMDialogKey(m);
+}
+
+namespace {
+
+// Whether a control keeps `key` for itself instead of letting the form use it for navigation.
+bool WantsKey(TWinControl* target, std::uint16_t key) {
+    const LRESULT code = target->Perform(WM_GETDLGCODE, key, 0);
+    if (code & DLGC_WANTALLKEYS) return true;
+    switch (key) {
+    case VK_TAB: return (code & DLGC_WANTTAB) != 0;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN: return (code & DLGC_WANTARROWS) != 0;
+    case VK_RETURN:
+    case VK_ESCAPE: return false;
+    default: return true;
+    }
+}
+
+} // namespace
+
+void TCustomForm::RouteKey(const PlatformEvent& e) {
+    TWinControl* target = activeControl_ != nullptr && activeControl_->CanFocus() ? activeControl_ : this;
+    LPARAM keyData = static_cast<LPARAM>(e.keyData);
+    const bool alt = (e.shift & kShiftAlt) != 0 || (keyData & kKeyDataAltDown) != 0;
+    if (alt) keyData |= kKeyDataAltDown;
+    const HWND h = target->Handle();
+    switch (e.kind) {
+    case PlatformEvent::Kind::KeyDown:
+        // Navigation and dialog keys go to the form first unless the control wants them.
+        if (!WantsKey(target, e.virtualKey) &&
+            message_queue::SendMessage(Handle(), CM_DIALOGKEY, e.virtualKey, keyData) != 0)
+            return;
+        message_queue::SendMessage(h, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, e.virtualKey, keyData);
+        break;
+    case PlatformEvent::Kind::KeyUp:
+        message_queue::SendMessage(h, alt ? WM_SYSKEYUP : WM_KEYUP, e.virtualKey, keyData);
+        break;
+    case PlatformEvent::Kind::Char: {
+        // A character the control does not take for itself, or typed with Alt, is offered to the
+        // form's controls as an accelerator.
+        const bool controlTakesChars = (target->Perform(WM_GETDLGCODE, 0, 0) & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) != 0;
+        if ((alt || !controlTakesChars) &&
+            message_queue::SendMessage(Handle(), CM_DIALOGCHAR, e.character, keyData) != 0)
+            return;
+        if (!alt) message_queue::SendMessage(h, WM_CHAR, e.character, keyData);
+        break;
+    }
+    default: break;
+    }
 }

@@ -64,6 +64,24 @@ public:
     // Input, size and close notifications from the platform for this form's window.
     void HandlePlatformEvent(const PlatformEvent& event);
     void Invalidate() override;
+    // The deepest visible control at a client point (the form itself when no child is there).
+    TControl* ControlAtClientPoint(TPoint p, bool allowDisabled);
+
+    // Keyboard focus inside the form. The focused control is the active control while the form is
+    // the active window.
+    TWinControl* ActiveControl() const { return activeControl_; }
+    bool Active() const { return active_; }
+    // Moves the focus to `control` (null: the form itself): the old control loses it, the new one
+    // gets it, and every control of the form hears of the change.
+    void FocusControl(TWinControl* control);
+    // The window became (or stopped being) the active one; the first activation focuses the first
+    // control in tab order that can take the focus and is a tab stop.
+    void SetActive(bool active);
+    void SelectFirst();
+    void SelectNext(TWinControl* current, bool forward, bool checkTabStop);
+    TWinControl* FindNextControl(TWinControl* current, bool forward, bool checkTabStop) const;
+    // A control of this form is going: it must not stay the active control.
+    void ControlDestroyed(TWinControl* control);
 
 protected:
     // The kind of platform window the form asks for (pop-up menus ask for WindowKind::Popup).
@@ -74,15 +92,20 @@ protected:
     void CMVisibleChanged(TMessage& Message) override;
     // Asks OnCanResize before a platform-announced size change; the new size is then taken.
     virtual bool CanResize(int& NewWidth, int& NewHeight);
+    // Tab and the arrow keys move the focus; Enter and Escape go to the controls in turn.
+    void CMDialogKey(TMessage& Message) override;
 
 private:
     void PaintTree(TWinControl* control, const TRect& area);
     void RouteMouse(const PlatformEvent& event);
+    void RouteKey(const PlatformEvent& event);
     FrameMetrics Frame() const;
 
     WindowId platformWindow_ = 0;
     TRect invalid_;
     TWindowState windowState_ = wsNormal;
+    TWinControl* activeControl_ = nullptr;
+    bool active_ = false;
 };
 
 class TForm : public TCustomForm {

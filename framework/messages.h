@@ -122,6 +122,7 @@ constexpr std::uint32_t CM_CONTROLLISTCHANGE = CM_BASE + 44;
 constexpr std::uint32_t CM_CHILDKEY = CM_BASE + 46;
 constexpr std::uint32_t CM_HINTSHOW = CM_BASE + 48;
 constexpr std::uint32_t CM_INVALIDATE = CM_BASE + 52;
+constexpr std::uint32_t CM_BORDERCHANGED = CM_BASE + 59;
 constexpr std::uint32_t CM_CONTROLCHANGE = CM_BASE + 54;
 constexpr std::uint32_t CM_CHANGED = CM_BASE + 55;
 constexpr std::uint32_t CM_MOUSEWHEEL = CM_BASE + 67;

@@ -94,10 +94,16 @@ void TPopupMenuWindow::WndProc(TMessage& m) {
     case WM_MBUTTONUP:
         tracker_.MouseUp(screen);
         return;
+    case WM_GETDLGCODE:
+        // Every key is the menu's: none is used for the form's navigation or accelerators.
+        m.Result = DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+        return;
     case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
         tracker_.KeyDown(static_cast<std::uint16_t>(m.WParam));
         return;
     case WM_KEYUP:
+    case WM_SYSKEYUP:
     case WM_CHAR:
     case WM_MOUSEWHEEL:
     case WM_CONTEXTMENU:

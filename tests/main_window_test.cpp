@@ -134,8 +134,8 @@ TEST_F(MainWindowTest, MenuItemsAreReadInOrderWithTheirMarksAndHandlers) {
     EXPECT_EQ(menu->DesignPosition, (TPoint{88, 176}));
     std::vector<std::string> names;
     for (TComponent* c : form->Components()) names.push_back(c->Name());
-    EXPECT_EQ(names, (std::vector<std::string>{"zfm", "PopupMenu1", "crosshairMnuSub", "crosshairMnu", "Off1",
-                                               "CrosshairColor1", "Bluecr", "Redcr", "Blackcr"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"zfm", "LvXPButton1", "PopupMenu1", "crosshairMnuSub", "crosshairMnu",
+                                               "Off1", "CrosshairColor1", "Bluecr", "Redcr", "Blackcr"}));
     ASSERT_EQ(menu->Items()->Count(), 2);
     EXPECT_EQ(menu->Items()->Items(0), form->crosshairMnuSub);
     EXPECT_EQ(menu->Items()->Items(1), form->CrosshairColor1);
@@ -294,6 +294,32 @@ TEST_F(MainWindowTest, RedChosenByKeyboardShowsOnlyAtTheNextDrawingWhenThePointe
     platform.SetPointer({510, 400});
     Tick();
     EXPECT_EQ(CentrePixel(), 0xFF0000u);
+}
+
+} // namespace
+
+namespace {
+
+// The "Exit" button as the stored description places it.
+TEST_F(MainWindowTest, ExitButtonComesFromItsStoredEntryAndClosesTheProgram) {
+    TLvXPButton* exit = form->LvXPButton1;
+    ASSERT_NE(exit, nullptr);
+    EXPECT_EQ(exit->BoundsRect(), Bounds(164, 264, 85, 21));
+    EXPECT_EQ(exit->Anchors(), AnchorBit(akRight) | AnchorBit(akBottom));
+    EXPECT_EQ(exit->Caption(), "Exit");
+    EXPECT_EQ(exit->TabOrder, 3);
+    EXPECT_TRUE(exit->TabStop);
+    ASSERT_NE(exit->Glyph()->Graphic(), nullptr);
+    EXPECT_EQ(exit->Glyph()->Width(), 16);
+    EXPECT_EQ(exit->Glyph()->Height(), 16);
+    // A red cross on white: the centre is red, the corner white.
+    const PixelSurface& glyph = exit->Glyph()->Bitmap()->Pixels();
+    EXPECT_EQ(glyph.Pixel(7, 7), 0xFF0000u);
+    EXPECT_EQ(glyph.Pixel(0, 15), 0xFFFFFFu);
+    EXPECT_EQ(exit->Color(), clSilver);
+    exit->Click();
+    app->ProcessMessages();
+    EXPECT_TRUE(app->Terminated());
 }
 
 } // namespace

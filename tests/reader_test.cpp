@@ -319,8 +319,9 @@ TEST(PictureData, BitmapsDecodeFromTheirStoredBytesAndBadDataIsRefused) {
     EXPECT_EQ(bitmap.Pixels().Pixel(1, 0), 0x00FF00u);
     EXPECT_EQ(bitmap.Pixels().Pixel(8, 0), 0x0000FFu);
 
-    // A picture names its graphic's class first.
+    // A picture names its graphic's class first, then gives the bitmap file's length.
     std::vector<std::uint8_t> picture{7, 'T', 'B', 'i', 't', 'm', 'a', 'p'};
+    for (int shift = 0; shift < 32; shift += 8) picture.push_back(static_cast<std::uint8_t>(bytes24.size() >> shift));
     picture.insert(picture.end(), bytes24.begin(), bytes24.end());
     TPicture holder;
     ReadPictureData(holder, picture);

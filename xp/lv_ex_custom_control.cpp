@@ -19,10 +19,12 @@ void TLvExCustomControl::DoEraseBackground(TMessage& m) { TCustomControl::WndPro
 
 void TLvExCustomControl::MouseEnter(TMessage& m) {
     mouseOver_ = true;
+    if (OnControlMouseEnter) OnControlMouseEnter(this);
     TCustomControl::WndProc(m);
 }
 
 void TLvExCustomControl::MouseLeave(TMessage& m) {
     mouseOver_ = false;
     TCustomControl::WndProc(m);
+    if (OnControlMouseLeave) OnControlMouseLeave(this);
 }

@@ -12,6 +12,9 @@ public:
     bool MouseOver() const { return mouseOver_; }
     bool DotNetHighlighting = false;
     TNotifyEvent OnParentColorChanged;
+    // The base's own pair of enter/leave events (the XP controls publish theirs separately).
+    TNotifyEvent OnControlMouseEnter;
+    TNotifyEvent OnControlMouseLeave;
 
     void WndProc(TMessage& Message) override;
 

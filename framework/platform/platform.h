@@ -59,6 +59,7 @@ struct PlatformEvent {
         MouseUp,
         MouseMove,
         MouseWheel,
+        MouseLeave, // the pointer left the window
         KeyDown,
         KeyUp,
         Char,

@@ -1,0 +1,230 @@
+#include "xp/lv_xp_buttons.h"
+
+#include "framework/forms.h"
+#include "framework/platform/platform.h"
+#include "xp/xp_drawing.h"
+
+namespace {
+
+constexpr TColor kFrameColor = 0x733800;
+constexpr TColor kDisabledColor = 0xBDC7CE;
+constexpr TColor kSmoothEdgeColor = 0xAD9E7B;
+constexpr TLvXPGradientColors kGradientBands = 64;
+
+// Copies at most maxWidth x maxHeight of `bitmap`'s pixels unchanged to (x, y).
+void CopyBitmapAt(TCanvas& canvas, const TBitmap& bitmap, std::int32_t x, std::int32_t y, std::int32_t maxWidth,
+                  std::int32_t maxHeight) {
+    const std::int32_t w = std::min(maxWidth, bitmap.Width());
+    const std::int32_t h = std::min(maxHeight, bitmap.Height());
+    if (w <= 0 || h <= 0) return;
+    const PixelSurface& pixels = bitmap.Pixels();
+    const PixelSurface part =
+        PixelSurface::Wrap(const_cast<std::uint32_t*>(pixels.Row(0)), w, h, pixels.Stride());
+    canvas.DrawPixels(Bounds(x, y, w, h), part, false, 0);
+}
+
+} // namespace
+
+TLvXPCustomButton::TLvXPCustomButton(TComponent* AOwner)
+    : TLvXPCustomStyleControl(AOwner), background_(std::make_unique<TBitmap>()),
+      pressed_(std::make_unique<TBitmap>()), focus_(std::make_unique<TBitmap>()),
+      highlight_(std::make_unique<TBitmap>()), glyph_(std::make_unique<TLvPicture>()) {
+    glyph_->OnChange = [this](TObject*) { LockedInvalidate(); };
+    // A double click arrives as two presses, so two clicks.
+    ControlStyle &= ~csDoubleClicks;
+    SetHeight(21);
+    SetWidth(73);
+    TabStop = true;
+}
+
+TLvXPCustomButton::~TLvXPCustomButton() { glyph_->OnChange = nullptr; }
+
+void TLvXPCustomButton::SetAutoGray(bool value) {
+    if (value == autoGray_) return;
+    autoGray_ = value;
+    LockedInvalidate();
+}
+
+void TLvXPCustomButton::SetDefault(bool value) {
+    if (value == default_) return;
+    default_ = value;
+    // Every XP control of the form re-runs its focus hook, so the default frame shows at once.
+    if (TCustomForm* form = GetParentForm(); form != nullptr && form != static_cast<TControl*>(this))
+        form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(form->ActiveControl()));
+}
+
+void TLvXPCustomButton::SetGlyph(const TLvPicture* value) {
+    glyph_->Assign(value);
+    LockedInvalidate();
+}
+
+void TLvXPCustomButton::SetLayout(TLvXPLayout value) {
+    if (value == layout_) return;
+    layout_ = value;
+    LockedInvalidate();
+}
+
+void TLvXPCustomButton::SetShowAccelChar(bool value) {
+    if (value == showAccelChar_) return;
+    showAccelChar_ = value;
+    LockedInvalidate();
+}
+
+void TLvXPCustomButton::SetShowFocusRect(bool value) {
+    if (value == showFocusRect_) return;
+    showFocusRect_ = value;
+    LockedInvalidate();
+}
+
+void TLvXPCustomButton::SetSmoothEdges(bool value) {
+    if (value == smoothEdges_) return;
+    smoothEdges_ = value;
+    LockedInvalidate();
+}
+
+void TLvXPCustomButton::SetSpacing(std::uint8_t value) {
+    if (value == spacing_) return;
+    spacing_ = value;
+    LockedInvalidate();
+}
+
+void TLvXPCustomButton::SetWordWrap(bool value) {
+    if (value == wordWrap_) return;
+    wordWrap_ = value;
+    LockedInvalidate();
+}
+
+bool TLvXPCustomButton::IsSpecialDrawState(bool ignoreDefault) const {
+    const bool special = (DrawState & dsClicked) ? !(DrawState & dsHighlight)
+                                                 : (DrawState & (dsHighlight | dsFocused)) != 0;
+    if (ignoreDefault) return special;
+    return special || (default_ && CanFocus() && !SiblingActive);
+}
+
+void TLvXPCustomButton::RebuildGradients() {
+    const std::int32_t s = IsSpecialDrawState(true) ? 1 : 0;
+    const std::int32_t w = Width() - 2;
+    const std::int32_t h = Height() - 2;
+    LvXPCreateGradientRect(w - 4 * s, h - 4 * s, 0xFFFFFF, 0xE7EBEF, kGradientBands, gsTop, true, *background_);
+    LvXPCreateGradientRect(w, h, 0xC6CFD6, 0xEBF3F7, kGradientBands, gsTop, true, *pressed_);
+    LvXPCreateGradientRect(w, h, 0xFFE7CE, 0xEF846D, kGradientBands, gsTop, true, *focus_);
+    LvXPCreateGradientRect(w, h, 0xCEF3FF, 0x0096E7, kGradientBands, gsTop, true, *highlight_);
+}
+
+void TLvXPCustomButton::HookResized() {
+    TLvXPCustomStyleControl::HookResized();
+    RebuildGradients();
+    LockedInvalidate();
+}
+
+void TLvXPCustomButton::Paint() {
+    TCanvas& canvas = *Canvas();
+    const std::int32_t w = Width();
+    const std::int32_t h = Height();
+    TRect r{0, 0, w, h};
+
+    // The parent's colour shows only outside the rounded frame.
+    canvas.Brush()->SetColor(Color());
+    canvas.FillRect(r);
+    const bool special = IsSpecialDrawState(false);
+    if (special) CopyBitmapAt(canvas, (DrawState & dsHighlight) ? *highlight_ : *focus_, 1, 1, w, h);
+    const bool pressed = (DrawState & dsHighlight) && (DrawState & dsClicked);
+    if (pressed) {
+        CopyBitmapAt(canvas, *pressed_, 1, 1, w, h);
+    } else {
+        const std::int32_t s = special ? 1 : 0;
+        CopyBitmapAt(canvas, *background_, 1 + 2 * s, 1 + 2 * s, w - 6 * s, h - 6 * s);
+    }
+
+    canvas.Pen()->SetColor(Enabled() ? kFrameColor : kDisabledColor);
+    canvas.Brush()->SetStyle(bsClear);
+    canvas.RoundRect(r, 5, 5);
+    if (smoothEdges_) {
+        canvas.Pen()->SetColor(Enabled() ? kSmoothEdgeColor : kDisabledColor);
+        LvXPDrawLine(canvas, 0, 1, 2, 0);
+        LvXPDrawLine(canvas, w - 2, 0, w, 2);
+        LvXPDrawLine(canvas, 0, h - 2, 2, h);
+        LvXPDrawLine(canvas, w - 3, h, w, h - 3);
+    }
+
+    std::uint32_t flags = DT_END_ELLIPSIS | (wordWrap_ ? DT_WORDBREAK : 0u);
+    // A copy: painting never alters the stored glyph.
+    TLvPicture picture;
+    picture.Assign(glyph_.get());
+    if (autoGray_ && !Enabled()) LvXPConvertToGray2(*picture.Bitmap());
+    canvas.Font()->Assign(*Font());
+
+    TGraphic* glyph = picture.Graphic();
+    const bool hasGlyph = glyph != nullptr && !glyph->Empty();
+    const std::int32_t gw = hasGlyph ? glyph->Width() : 0;
+    const std::int32_t gh = hasGlyph ? glyph->Height() : 0;
+    const std::int32_t sp = spacing_;
+    if (hasGlyph) {
+        switch (layout_) {
+        case blGlyphLeft: r.Left += gw + sp; break;
+        case blGlyphRight:
+            r.Left -= gw + sp;
+            r.Right -= 2 * (gw + sp);
+            flags |= DT_RIGHT;
+            break;
+        case blGlyphTop: r.Top += gh + sp; break;
+        case blGlyphBottom: r.Top -= gh + sp; break;
+        }
+    }
+    LvXPRenderText(this, canvas, Caption(), *Font(), Enabled(), showAccelChar_, r, flags | DT_CALCRECT);
+    // Centres glyph, spacing and caption together: r still carries the glyph's room.
+    r = r.Offset((w - r.Right) / 2, (h - r.Bottom) / 2);
+    if (pressed) r = r.Offset(1, 1);
+
+    if (hasGlyph) {
+        glyph->SetTransparent(true);
+        const std::int32_t p = pressed ? 1 : 0;
+        TPoint at;
+        switch (layout_) {
+        case blGlyphLeft: at = {r.Left - gw - sp, (h - gh) / 2 + p}; break;
+        case blGlyphRight: at = {r.Right + sp, (h - gh) / 2 + p}; break;
+        case blGlyphTop: at = {(w - gw) / 2 + p, r.Top - gh - sp}; break;
+        case blGlyphBottom: at = {(w - gw) / 2 + p, r.Bottom + sp}; break;
+        }
+        canvas.Draw(at.X, at.Y, glyph);
+    }
+    if ((DrawState & dsFocused) && showFocusRect_) {
+        canvas.Brush()->SetStyle(bsSolid);
+        canvas.DrawFocusRect({3, 3, w - 3, h - 3});
+    }
+    canvas.BackgroundTransparent = true;
+    LvXPRenderText(this, canvas, Caption(), *Font(), Enabled(), showAccelChar_, r, flags);
+    canvas.BackgroundTransparent = false;
+}
+
+void TLvXPCustomButton::KeyDown(std::uint16_t& Key, TShiftState Shift) {
+    if (Key == VK_SPACE && !(Shift & (ssShift | ssCtrl | ssAlt))) {
+        DrawState |= dsHighlight;
+        HookMouseDown();
+    }
+    TLvXPCustomStyleControl::KeyDown(Key, Shift);
+}
+
+void TLvXPCustomButton::KeyUp(std::uint16_t& Key, TShiftState Shift) {
+    if (DrawState & dsClicked) {
+        const TPoint p = ScreenToClient(CurrentPlatform().GetCursorPos());
+        if (!ClientRect().Contains(p)) DrawState &= static_cast<TLvXPDrawState>(~dsHighlight);
+        DrawState &= static_cast<TLvXPDrawState>(~dsClicked);
+        LockedInvalidate();
+        Click();
+    }
+    TLvXPCustomStyleControl::KeyUp(Key, Shift);
+}
+
+void TLvXPCustomButton::CMDialogKey(TMessage& m) {
+    const auto key = static_cast<std::uint16_t>(m.WParam);
+    const TShiftState shift = KeyDataToShiftState(m.LParam);
+    const bool enter = key == VK_RETURN && (Focused() || (default_ && !SiblingActive));
+    const bool escape = key == VK_ESCAPE && Cancel && !(shift & (ssShift | ssCtrl | ssAlt));
+    if (CanFocus() && (enter || escape)) {
+        Click();
+        m.Result = 1;
+        return;
+    }
+    TLvXPCustomStyleControl::CMDialogKey(m);
+}
