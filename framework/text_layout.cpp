@@ -1,5 +1,7 @@
 #include "framework/text_layout.h"
 
+#include <algorithm>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -25,9 +27,7 @@ public:
     }
 
     const FontMetrics& Metrics() const { return metrics_; }
-    const FontSpec& Font() const { return font_; }
     bool ExpandsTabs() const { return expandTabs_; }
-    std::int32_t TabWidth() const { return tabWidth_; }
 
     std::int32_t Width(std::string_view text) const {
         if (!expandTabs_) return platform_.MeasureText(font_, text);

@@ -184,7 +184,7 @@ TEST(PictureRecord, BothRecordFormatsLoadAndDamagedRecordsChangeNothing) {
         {{9, 'T', 'B'}, "class name"},
         {{7, 'T', 'B', 'i', 't', 'm', 'a', 'p', 1}, "length"},
         {shortLength, "truncated"},
-        {longer, "1 bytes follow"},
+        {longer, "followed by 1 stray byte"},
         {shortOld, "truncated"},
         {Record(Bytes{'B', 'M', 0}), "bitmap data is truncated"},
     };

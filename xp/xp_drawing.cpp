@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -27,18 +29,25 @@ std::int32_t MulDiv(std::int32_t number, std::int32_t numerator, std::int32_t de
     return static_cast<std::int32_t>(quotient);
 }
 
-// i x step rounded to the nearest integer, ties to even, as if the product were exact: the product
-// of a double and a small integer needs more than a double's 53 bits, so its rounding error is
-// recovered with a fused multiply-add and decides the ties that the rounded product would fake.
-std::int32_t RoundStepTiesToEven(int i, double step) {
-    const double product = i * step;
-    const double error = std::fma(static_cast<double>(i), step, -product);
-    const double floor = std::floor(product);
-    if (product - floor == 0.5) {
-        if (error > 0) return static_cast<std::int32_t>(floor) + 1;
-        if (error < 0) return static_cast<std::int32_t>(floor);
+// Band i's offset from the first colour in one channel: i x step rounded to the nearest integer,
+// ties to even, where step is the channel's difference per band as a double and the product is
+// taken exactly (it needs up to 61 bits, more than a double holds).
+std::int32_t ChannelOffset(int difference, int bands, int i) {
+    // Stored through memory so that x87 builds round it to a double like everyone else.
+    volatile double storedStep = static_cast<double>(difference) / (bands - 1);
+    const double step = storedStep;
+    if constexpr (std::numeric_limits<long double>::digits >= 64) {
+        return static_cast<std::int32_t>(std::lrint(static_cast<long double>(i) * step));
+    } else {
+        // Without a wide type, the product's rounding error, recovered exactly by a fused
+        // multiply-add, decides the ties that the rounded product would fake.
+        const double product = i * step;
+        const double error = std::fma(static_cast<double>(i), step, -product);
+        const double below = std::floor(product);
+        if (product - below == 0.5 && error != 0)
+            return static_cast<std::int32_t>(below) + (error > 0 ? 1 : 0);
+        return static_cast<std::int32_t>(std::lrint(product));
     }
-    return static_cast<std::int32_t>(std::nearbyint(product));
 }
 
 // The band colours as pixels (0x00RRGGBB), from c1 to c2.
@@ -51,8 +60,7 @@ std::array<std::uint32_t, 255> ColourTable(TColor first, TColor last, int count)
         for (int shift = 0; shift <= 16; shift += 8) {
             const int from = static_cast<int>((c1 >> shift) & 0xFF);
             const int to = static_cast<int>((c2 >> shift) & 0xFF);
-            const double step = static_cast<double>(to - from) / (count - 1);
-            const int value = std::clamp(from + RoundStepTiesToEven(i, step), 0, 255);
+            const int value = std::clamp(from + ChannelOffset(to - from, count, i), 0, 255);
             colorRef |= static_cast<std::uint32_t>(value) << shift;
         }
         table[static_cast<std::size_t>(i)] = raster::ColorRefToPixel(colorRef);

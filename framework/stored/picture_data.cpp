@@ -163,8 +163,8 @@ Bytes LengthPrefixedFile(const ByteReader& in, std::size_t at) {
     const Bytes file = in.Slice(at + 4, length, "the bitmap");
     const std::size_t after = in.Size() - (at + 4) - length;
     if (after != 0)
-        throw EReadError("picture data is inconsistent: " + std::to_string(after) +
-                         " bytes follow the bitmap");
+        throw EReadError("picture data is inconsistent: the bitmap is followed by " + std::to_string(after) +
+                         " stray byte(s)");
     return file;
 }
 
