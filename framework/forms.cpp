@@ -101,6 +101,8 @@ void TCustomForm::CreateWnd() {
     p.captionButtons = BorderIcons != 0;
     platformWindow_ = CurrentPlatform().CreateTopLevelWindow(p);
     if (platformWindow_ == 0) throw EOutOfResources("Error creating window");
+    if (const PixelSurface* surface = CurrentPlatform().WindowSurface(platformWindow_))
+        lastClientSize_ = {surface->Width(), surface->Height()};
     TCustomControl::CreateWnd();
 }
 
@@ -222,7 +224,11 @@ void TCustomForm::HandlePlatformEvent(const PlatformEvent& e) {
             CurrentPlatform().SetWindowBounds(platformWindow_, BoundsRect());
             break;
         }
-        const bool sizeChanged = e.outerBounds.Width() != width_ || e.outerBounds.Height() != height_;
+        // A window manager may report its frame only after mapping: the client size can change
+        // while the outer size stays.
+        const bool sizeChanged = e.outerBounds.Width() != width_ || e.outerBounds.Height() != height_ ||
+                                 e.clientSize != lastClientSize_;
+        lastClientSize_ = e.clientSize;
         left_ = e.outerBounds.Left;
         top_ = e.outerBounds.Top;
         width_ = e.outerBounds.Width();

@@ -106,6 +106,7 @@ private:
     TWindowState windowState_ = wsNormal;
     TWinControl* activeControl_ = nullptr;
     bool active_ = false;
+    TSize lastClientSize_;
 };
 
 class TForm : public TCustomForm {

@@ -158,8 +158,7 @@ void TMessageBoxForm::WndProc(TMessage& m) {
             if (okRect_.Contains({MouseX(m.LParam), MouseY(m.LParam)})) CloseBox();
         }
         break;
-    default:
-        break;
+    default: break;
     }
     TForm::WndProc(m);
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 class TMessageBoxForm : public TForm {
-  public:
+public:
     TMessageBoxForm(TComponent* AOwner, const std::string& text, const std::string& caption);
 
     // Shows the box and handles messages until it is closed or the application ends.
@@ -20,12 +20,12 @@ class TMessageBoxForm : public TForm {
     TRect TextRect() const { return textRect_; }
     TRect OkButtonRect() const { return okRect_; }
 
-  protected:
+protected:
     WindowKind PlatformWindowKind() const override { return WindowKind::Dialog; }
     void Paint() override;
     void WndProc(TMessage& Message) override;
 
-  private:
+private:
     void Layout();
     void CloseBox();
     void PaintStopIcon();

@@ -9,7 +9,7 @@
 namespace {
 
 class MessageBoxTest : public ApplicationTest {
-  protected:
+protected:
     void SetUp() override {
         ApplicationTest::SetUp();
         platform.noNativeMessageBox = true;

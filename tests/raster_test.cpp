@@ -124,3 +124,28 @@ TEST(SubtractRect, LeavesDisjointPiecesCoveringTheRest) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PixelSurface, CopiesOwnTheirPixelsAndWrappedCopiesShareThem) {
+    PixelSurface original(4, 4);
+    original.SetPixel(1, 1, 7);
+    PixelSurface copy = original;
+    original.Resize(8, 8); // the copy must not point into the old storage
+    copy.SetPixel(2, 2, 9);
+    EXPECT_EQ(copy.Pixel(1, 1), 7u);
+    EXPECT_EQ(copy.Pixel(2, 2), 9u);
+    EXPECT_EQ(original.Pixel(2, 2), 0u);
+
+    std::vector<std::uint32_t> memory(16, 0);
+    PixelSurface wrapped = PixelSurface::Wrap(memory.data(), 4, 4, 4);
+    PixelSurface view = wrapped;
+    view.SetPixel(3, 3, 5);
+    EXPECT_EQ(memory[15], 5u);
+
+    PixelSurface moved = std::move(copy);
+    EXPECT_EQ(moved.Pixel(1, 1), 7u);
+    EXPECT_EQ(copy.Width(), 0);
+}
+
+} // namespace

@@ -13,6 +13,50 @@ PixelSurface PixelSurface::Wrap(std::uint32_t* pixels, std::int32_t width, std::
     return s;
 }
 
+PixelSurface::PixelSurface(const PixelSurface& other)
+    : storage_(other.OwnsPixels() ? other.storage_ : std::vector<std::uint32_t>{}), pixels_(other.pixels_),
+      width_(other.width_), height_(other.height_), stride_(other.stride_) {
+    Rebind(other.OwnsPixels());
+}
+
+PixelSurface& PixelSurface::operator=(const PixelSurface& other) {
+    if (this != &other) {
+        const bool owned = other.OwnsPixels();
+        storage_ = owned ? other.storage_ : std::vector<std::uint32_t>{};
+        pixels_ = other.pixels_;
+        width_ = other.width_;
+        height_ = other.height_;
+        stride_ = other.stride_;
+        Rebind(owned);
+    }
+    return *this;
+}
+
+PixelSurface::PixelSurface(PixelSurface&& other) noexcept
+    : storage_(std::move(other.storage_)), pixels_(other.pixels_), width_(other.width_), height_(other.height_),
+      stride_(other.stride_) {
+    // A moved vector keeps its buffer, so an owned surface's pointer stays valid.
+    other.pixels_ = nullptr;
+    other.width_ = other.height_ = other.stride_ = 0;
+}
+
+PixelSurface& PixelSurface::operator=(PixelSurface&& other) noexcept {
+    if (this != &other) {
+        storage_ = std::move(other.storage_);
+        pixels_ = other.pixels_;
+        width_ = other.width_;
+        height_ = other.height_;
+        stride_ = other.stride_;
+        other.pixels_ = nullptr;
+        other.width_ = other.height_ = other.stride_ = 0;
+    }
+    return *this;
+}
+
+void PixelSurface::Rebind(bool owned) {
+    if (owned) pixels_ = storage_.data();
+}
+
 void PixelSurface::Resize(std::int32_t width, std::int32_t height) {
     if (width < 0) width = 0;
     if (height < 0) height = 0;

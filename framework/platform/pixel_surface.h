@@ -11,6 +11,11 @@ class PixelSurface {
 public:
     PixelSurface() = default;
     PixelSurface(std::int32_t width, std::int32_t height) { Resize(width, height); }
+    // Copies own their pixels; a copy of a wrapped surface views the same memory.
+    PixelSurface(const PixelSurface& other);
+    PixelSurface& operator=(const PixelSurface& other);
+    PixelSurface(PixelSurface&& other) noexcept;
+    PixelSurface& operator=(PixelSurface&& other) noexcept;
 
     // Views memory owned elsewhere (a DIB section, a shared-memory image); strideInPixels >= width.
     static PixelSurface Wrap(std::uint32_t* pixels, std::int32_t width, std::int32_t height,
@@ -33,6 +38,10 @@ public:
     void SetPixel(std::int32_t x, std::int32_t y, std::uint32_t rgb);
 
 private:
+    bool OwnsPixels() const { return !storage_.empty() && pixels_ == storage_.data(); }
+    // After storage_ moved or was copied, points pixels_ at it again.
+    void Rebind(bool owned);
+
     std::vector<std::uint32_t> storage_;
     std::uint32_t* pixels_ = nullptr;
     std::int32_t width_ = 0;

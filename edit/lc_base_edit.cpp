@@ -1,0 +1,593 @@
+#include "edit/lc_base_edit.h"
+
+#include "framework/forms.h"
+#include "framework/platform/platform.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+constexpr char kCR = '\r';
+constexpr char kLF = '\n';
+
+// Case conversion of one Latin-1 character, independent of the C library's locale.
+char ToUpperLatin1(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) return static_cast<char>(u - 0x20);
+    return c;
+}
+
+char ToLowerLatin1(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) return static_cast<char>(u + 0x20);
+    return c;
+}
+
+// Clipboard text made fit for a one-line edit: it ends at an embedded NUL (as the platform's text
+// format does) and at the first line break.
+std::string SingleLineClipboardText(std::string s) {
+    const std::size_t end = s.find_first_of(std::string("\0\r\n", 3));
+    if (end != std::string::npos) s.resize(end);
+    return s;
+}
+
+} // namespace
+
+TLcBaseEdit::TLcBaseEdit(TComponent* AOwner)
+    : TLcCustomBevelPanel(AOwner), caret_(std::make_unique<TLcCaret>()) {
+    SetHeight(21);
+    SetColor(clWindow);
+    TabStop = true;
+    ControlStyle &= ~(csAcceptsControls | csSetCaption);
+    WordDelimiters.set(static_cast<unsigned char>(' '));
+    Bevel()->SetMode(bmWindows);
+}
+
+TLcBaseEdit::~TLcBaseEdit() = default;
+
+// ---------------------------------------------------------------------------------------------------
+// Properties
+
+std::string TLcBaseEdit::Text() {
+    std::string s = text_;
+    GetNewText();
+    return s;
+}
+
+void TLcBaseEdit::SetText(const std::string& s) {
+    if (s == text_) return;
+    text_ = s;
+    if (MaxLength > 0 && TextLength() > MaxLength) text_.resize(static_cast<std::size_t>(MaxLength));
+    SetCursorPos(1);
+    SetSelLength(0);
+    SetNewText();
+}
+
+void TLcBaseEdit::SetCursorPos(std::int32_t value) {
+    PrevCursorPos = cursorPos_;
+    cursorPos_ = std::clamp(value, 1, TextLength() + 1);
+    SelectionFollowsCaret();
+    CursorPosChanged();
+}
+
+void TLcBaseEdit::SelectionFollowsCaret() {
+    if (TypingChar || DraggingText) return;
+    TLcApplication& app = LcApplication();
+    if (!SelectionEnabled) app.ExcludeEditMode(emShift);
+    const std::int32_t prev = PrevCursorPos;
+    const std::int32_t p = cursorPos_;
+    if (!app.InEditMode(emShift) && !MouseSelecting) {
+        selLength_ = 0;
+        selStart_ = p;
+        return;
+    }
+    const std::int32_t s = selStart_;
+    const std::int32_t l = selLength_;
+    const auto e = static_cast<std::int32_t>(std::clamp<std::int64_t>(SelectionEnd(), INT32_MIN, INT32_MAX));
+    if (l == 0) {
+        selLength_ = std::abs(prev - p);
+        if (p < prev) selStart_ = p;
+    } else if (s < p && p < e) {
+        if (p > prev) {
+            // The caret was at the start and moved right.
+            selStart_ = p;
+            selLength_ = e - p;
+        } else {
+            selLength_ = p - s;
+        }
+    } else if (s < p) {
+        if (s < prev) {
+            selLength_ = p - s;
+        } else {
+            // The caret was at the start and jumped past the end.
+            selStart_ = e;
+            selLength_ = p - e;
+        }
+    } else if (s == prev) {
+        selStart_ = p;
+        selLength_ = l + (s - p);
+    } else {
+        selStart_ = p;
+        selLength_ = s - p;
+    }
+}
+
+void TLcBaseEdit::SetSelLength(std::int32_t value) {
+    if (value == selLength_) return;
+    selLength_ = value;
+    if (value == 0) selStart_ = cursorPos_;
+    DrawText(-1);
+}
+
+std::string TLcBaseEdit::GetSelText() const {
+    const std::int64_t first = std::max<std::int64_t>(selStart_, 1);
+    const std::int64_t end = std::min<std::int64_t>(SelectionEnd(), TextLength() + 1);
+    if (end <= first) return {};
+    return text_.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(end - first));
+}
+
+void TLcBaseEdit::SetModified(bool value) {
+    if (value == modified_) return;
+    modified_ = value;
+    if (OnModified) OnModified(this);
+}
+
+void TLcBaseEdit::SetReadOnly(bool value) {
+    readOnly_ = value;
+    // The themed frame shows the read-only state.
+    if (UseXP()) Invalidate();
+}
+
+void TLcBaseEdit::SetAlignment(TAlignment value) {
+    if (value == alignment_) return;
+    alignment_ = value;
+    ScrollOffset = 0;
+    DoAlignmentChange();
+    DrawText(-1);
+    SetCaret();
+}
+
+char TLcBaseEdit::CharAt(std::int32_t p) const {
+    if (p < 1 || p > TextLength()) return '\0';
+    return text_[static_cast<std::size_t>(p - 1)];
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The change path
+
+void TLcBaseEdit::SetSelText(std::string s) {
+    if (!AllowedOperation(s)) return;
+    if (OEMConvert && !s.empty()) s = CurrentPlatform().OemToChar(CurrentPlatform().CharToOem(s));
+    BeforeChangeText();
+    const std::int32_t cursorOnEntry = cursorPos_;
+    const std::int32_t changeStart = selStart_;
+    const bool replaying = Undoing || Redoing;
+
+    // Line breaks stay whole, and typing over replaces the character after the caret. An undo or
+    // redo puts back exactly what its record says, so it never overwrites.
+    if (selLength_ < 0) selLength_ = 0;
+    if (selLength_ > 0 && TextLength() >= SelectionEnd() - 1) {
+        if (CharAt(selStart_ + selLength_ - 1) == kCR) ++selLength_;
+        if (CharAt(selStart_) == kLF) {
+            --selStart_;
+            ++selLength_;
+        }
+    } else if (selLength_ == 0) {
+        if (!text_.empty() && TextLength() >= selStart_ && CharAt(selStart_) == kLF) --selStart_;
+        if (!LcApplication().InEditMode(emInsert) && !replaying) {
+            selLength_ = 1;
+            if (TextLength() >= selStart_ && CharAt(selStart_) == kCR) selLength_ = 2;
+        }
+    }
+
+    // Only the part of the range that lies inside the text is removed.
+    const std::int32_t first = std::clamp(selStart_, 1, TextLength() + 1);
+    const auto end =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(SelectionEnd(), first, TextLength() + 1));
+    selStart_ = first;
+    const std::string removed =
+        text_.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(end - first));
+    HandleReplaceText(selStart_, removed);
+    text_.erase(static_cast<std::size_t>(first - 1), removed.size());
+    selLength_ = 0;
+
+    HandleInsertText(selStart_, s);
+    const bool fits =
+        MaxLength <= 0 || replaying || static_cast<std::int64_t>(text_.size() + s.size()) <= MaxLength;
+    if (!fits) s.clear();
+    text_.insert(static_cast<std::size_t>(selStart_ - 1), s);
+    const std::int32_t newPos = selStart_ + static_cast<std::int32_t>(s.size());
+
+    // The record describes the change as it took effect, so undoing it restores exactly this state.
+    auto record = std::make_unique<TLcUndoRecord>();
+    record->NewText = s;
+    record->OldText = removed;
+    record->SelStart = selStart_;
+    record->OldLength = static_cast<std::int32_t>(removed.size());
+    record->InsertedLength = static_cast<std::int32_t>(s.size());
+    record->CursorPos = cursorOnEntry;
+    PushUndoRecord(std::move(record));
+
+    SetModified(true);
+    ChangedText(changeStart);
+    SetCursorPos(newPos);
+    BeginUpdate();
+    SetSelLength(0);
+    EndUpdate(true);
+    selStart_ = cursorPos_;
+    FinishedSetSelText();
+}
+
+void TLcBaseEdit::PushUndoRecord(std::unique_ptr<TLcUndoRecord> record) {
+    if (Undoing) {
+        CanRedo = true;
+        redoStack_.Push(std::move(record));
+        return;
+    }
+    CanUndo = true;
+    undoStack_.Push(std::move(record));
+    if (!Redoing) {
+        redoStack_.Clear();
+        CanRedo = false;
+    }
+}
+
+void TLcBaseEdit::HandleInsertText(std::int32_t, std::string&) {}
+void TLcBaseEdit::HandleReplaceText(std::int32_t, const std::string&) {}
+
+void TLcBaseEdit::ChangedText(std::int32_t At) {
+    if (IsUpdating()) return;
+    DrawText(cursorPos_);
+    if (HasState(csLoading)) return;
+    if (OnTextChangedAt) OnTextChangedAt(this, At);
+    Change();
+}
+
+void TLcBaseEdit::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TLcBaseEdit::CursorPosChanged() {
+    SetCaret();
+    if (OnCursorPosChanged) OnCursorPosChanged(this);
+}
+
+void TLcBaseEdit::EndUpdate(bool redraw) {
+    TLcCustomBevelPanel::EndUpdate(false);
+    if (redraw && !IsUpdating()) DrawText(-1);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Undo and redo
+
+void TLcBaseEdit::RestoreRecordSelection(const TLcUndoRecord& record) {
+    SetCursorPos(record.CursorPos);
+    selStart_ = record.SelStart;
+    selLength_ = record.OldLength;
+    DrawText(-1);
+}
+
+void TLcBaseEdit::Undo() {
+    if (!CanUndo || undoStack_.Empty()) return;
+    // A refused undo keeps its record and the current selection.
+    if (!AllowedOperation(undoStack_.Top()->OldText)) return;
+    std::unique_ptr<TLcUndoRecord> record = undoStack_.Pop();
+    Undoing = true;
+    selStart_ = record->SelStart;
+    selLength_ = record->InsertedLength;
+    try {
+        SetSelText(record->OldText);
+    } catch (...) {
+        Undoing = false;
+        throw;
+    }
+    Undoing = false;
+    if (undoStack_.Empty()) CanUndo = false;
+    RestoreRecordSelection(*record);
+}
+
+void TLcBaseEdit::Redo() {
+    if (!CanRedo || redoStack_.Empty()) return;
+    if (!AllowedOperation(redoStack_.Top()->OldText)) return;
+    std::unique_ptr<TLcUndoRecord> record = redoStack_.Pop();
+    Redoing = true;
+    selStart_ = record->SelStart;
+    selLength_ = record->InsertedLength;
+    try {
+        SetSelText(record->OldText);
+    } catch (...) {
+        Redoing = false;
+        throw;
+    }
+    Redoing = false;
+    RestoreRecordSelection(*record);
+    if (redoStack_.Empty()) CanRedo = false;
+}
+
+void TLcBaseEdit::ClearUndo() {
+    undoStack_.Clear();
+    redoStack_.Clear();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Selection, clipboard and caret moves
+
+void TLcBaseEdit::SelectAll() {
+    if (SelectAllToEnd) GotoParaEnd();
+    selStart_ = 1;
+    selLength_ = TextLength();
+    DrawText(-1);
+}
+
+void TLcBaseEdit::Clear() {
+    SelectAll();
+    SetSelText("");
+}
+
+void TLcBaseEdit::CopyToClipboard() {
+    if (!AllowCopyPaste()) return;
+    // A clipboard that refuses the text leaves it as it was; there is nothing more to do.
+    static_cast<void>(CurrentPlatform().SetClipboardText(GetSelText()));
+}
+
+void TLcBaseEdit::CutToClipboard() {
+    if (!AllowCopyPaste()) return;
+    CopyToClipboard();
+    SetSelText("");
+}
+
+void TLcBaseEdit::PasteFromClipboard() {
+    if (!AllowCopyPaste()) return;
+    SetSelText(SingleLineClipboardText(CurrentPlatform().GetClipboardText().value_or(std::string())));
+}
+
+void TLcBaseEdit::SelectCurrentWord() {
+    std::int32_t first = cursorPos_;
+    while (first > 1 && !IsDelimiter(first - 1)) --first;
+    std::int32_t end = cursorPos_;
+    while (end <= TextLength() && !IsDelimiter(end)) ++end;
+    selStart_ = first;
+    selLength_ = end - first;
+    DrawText(-1);
+}
+
+std::int32_t TLcBaseEdit::GetSelTextBuf(char* buffer, std::int32_t size) {
+    if (buffer == nullptr || size <= 0) return 0;
+    const std::string s = GetSelText();
+    const auto n = std::min(static_cast<std::int32_t>(s.size()), size - 1);
+    std::copy_n(s.data(), n, buffer);
+    buffer[n] = '\0';
+    return n;
+}
+
+void TLcBaseEdit::GotoNextWord() {
+    if (IsDelimiter(cursorPos_) && cursorPos_ < TextLength()) SetCursorPos(cursorPos_ + 1);
+    while (!IsDelimiter(cursorPos_) && cursorPos_ <= TextLength()) SetCursorPos(cursorPos_ + 1);
+}
+
+void TLcBaseEdit::GotoPrevWord() {
+    std::int32_t i = cursorPos_;
+    if (IsDelimiter(i) && i > 1) --i;
+    while (!IsDelimiter(i) && i > 1) --i;
+    SetCursorPos(i);
+}
+
+void TLcBaseEdit::GotoParaStart() {
+    std::int32_t i = cursorPos_;
+    while (i > 1 && CharAt(i - 1) != kLF) --i;
+    SetCursorPos(i);
+}
+
+void TLcBaseEdit::GotoParaEnd() {
+    std::int32_t i = cursorPos_;
+    while (i <= TextLength() && CharAt(i) != kCR) ++i;
+    SetCursorPos(i);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Keyboard
+
+void TLcBaseEdit::UpdateModifierBits(TShiftState Shift) {
+    TLcApplication& app = LcApplication();
+    TLcEditMode mode = app.EditMode();
+    auto put = [&mode](TLcEditModeKind k, bool on) {
+        mode = on ? static_cast<TLcEditMode>(mode | EditModeBit(k))
+                  : static_cast<TLcEditMode>(mode & ~EditModeBit(k));
+    };
+    put(emAlt, (Shift & ssAlt) != 0);
+    put(emCtrl, (Shift & ssCtrl) != 0);
+    put(emShift, (Shift & ssShift) != 0);
+    app.SetEditMode(mode);
+}
+
+void TLcBaseEdit::KeyDown(std::uint16_t& Key, TShiftState Shift) {
+    TLcCustomBevelPanel::KeyDown(Key, Shift);
+    UpdateModifierBits(Shift);
+    GetCommandKey(Key, Shift);
+}
+
+void TLcBaseEdit::KeyUp(std::uint16_t& Key, TShiftState Shift) {
+    TLcCustomBevelPanel::KeyUp(Key, Shift);
+    UpdateModifierBits(Shift);
+}
+
+void TLcBaseEdit::GetCommandKey(std::uint16_t& Key, TShiftState) {
+    if (!Enabled()) return;
+    TLcApplication& app = LcApplication();
+    const bool shift = app.InEditMode(emShift);
+    const bool ctrl = app.InEditMode(emCtrl);
+    const bool alt = app.InEditMode(emAlt);
+    const std::int32_t selLengthBefore = selLength_;
+    switch (Key) {
+    case VK_BACK:
+        if (!EditingAllowed || readOnly_ || selStart_ < 1) break;
+        if (cursorPos_ == 1 && selStart_ == 1 && selLength_ == 0) return;
+        if (selLength_ == 0 || BackOneMore()) {
+            selStart_ = cursorPos_ - 1;
+            ++selLength_;
+        }
+        SetSelText("");
+        break;
+    case VK_RETURN:
+        if (TabOnEnter && !ctrl) {
+            if (TCustomForm* form = GetParentForm()) form->SelectNext(this, true, true);
+        }
+        break;
+    case VK_ESCAPE: SetSelLength(0); break;
+    case VK_END: GotoParaEnd(); break;
+    case VK_HOME:
+        if (ctrl)
+            SetCursorPos(1);
+        else
+            GotoParaStart();
+        break;
+    case VK_LEFT:
+        if (cursorPos_ > 1) {
+            SetCursorPos(CharAt(cursorPos_ - 1) == kLF ? cursorPos_ - 2 : cursorPos_ - 1);
+            if (ctrl) GotoPrevWord();
+        } else if (!shift) {
+            SetSelLength(0);
+        }
+        break;
+    case VK_RIGHT:
+        if (!text_.empty() && cursorPos_ <= TextLength()) {
+            SetCursorPos(cursorPos_ + 1);
+            if (CharAt(cursorPos_) == kLF) SetCursorPos(cursorPos_ + 1);
+            if (ctrl) GotoNextWord();
+        } else if (!shift) {
+            SetSelLength(0);
+        }
+        break;
+    case VK_INSERT:
+        if (shift && EditingAllowed)
+            PasteFromClipboard();
+        else if (ctrl)
+            CopyToClipboard();
+        else if (!alt)
+            app.SetEditMode(app.EditMode() ^ EditModeBit(emInsert));
+        break;
+    case VK_DELETE:
+        if (!EditingAllowed) break;
+        if (shift) {
+            CutToClipboard();
+        } else if (!readOnly_ && !text_.empty()) {
+            if (selLength_ == 0) selLength_ = 1;
+            SetSelText("");
+        }
+        break;
+    case 'A':
+        if (ctrl) {
+            SelectAll();
+            Key = 0;
+        }
+        break;
+    case 'C':
+        if (ctrl) {
+            CopyToClipboard();
+            Key = 0;
+        }
+        break;
+    case 'V':
+        if (ctrl && EditingAllowed) {
+            PasteFromClipboard();
+            Key = 0;
+        }
+        break;
+    case 'X':
+        if (ctrl && EditingAllowed) {
+            CutToClipboard();
+            Key = 0;
+        }
+        break;
+    default: break;
+    }
+    if (selLength_ != selLengthBefore) DrawText(cursorPos_);
+}
+
+void TLcBaseEdit::KeyPress(char& Key) {
+    if (!EditingAllowed) return;
+    TLcCustomBevelPanel::KeyPress(Key);
+    if (static_cast<unsigned char>(Key) < 32) return;
+    char c = Key;
+    if (CharCase == ecUpperCase) c = ToUpperLatin1(c);
+    if (CharCase == ecLowerCase) c = ToLowerLatin1(c);
+    TypingChar = true;
+    try {
+        SetSelText(std::string(1, c));
+    } catch (...) {
+        TypingChar = false;
+        throw;
+    }
+    TypingChar = false;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Focus and notifications
+
+void TLcBaseEdit::RebuildCaret() {
+    if (caret_->Style == csDefault) {
+        Canvas()->Font()->Assign(*Font());
+        caret_->FontHeight = static_cast<std::uint16_t>(std::max(RowHeight("Qp"), 0));
+    }
+    if (Focused()) caret_->Build();
+}
+
+void TLcBaseEdit::WMSetFocus(TMessage& m) {
+    TLcCustomBevelPanel::WMSetFocus(m);
+    CreateBack();
+    RebuildCaret();
+    caret_->Build();
+    if (RedrawOnEnter()) DrawText(-1);
+    if (Flat()) {
+        RestoreBorderFront();
+        if (UseXP()) DrawText(-1);
+    }
+    SelectionHidden = false;
+    if (HideSelection || AutoSelect) {
+        // A click places the caret itself; any other way in selects everything.
+        if (AutoSelect && !(ControlState & csLButtonDown)) SelectAll();
+        if (selLength_ != 0) DrawText(-1);
+    }
+    SetCaret();
+}
+
+void TLcBaseEdit::WMKillFocus(TMessage& m) {
+    if (HideSelection && selLength_ > 0) {
+        SelectionHidden = true;
+        DrawText(-1);
+    }
+    TLcCustomBevelPanel::WMKillFocus(m);
+    if (RedrawOnExit()) DrawText(-1);
+    caret_->Destroy();
+    // The caret is no longer drawn; the next paint shows the edit without it.
+    Invalidate();
+}
+
+void TLcBaseEdit::WMSize(TMessage& m) {
+    TLcCustomBevelPanel::WMSize(m);
+    if (Focused())
+        CreateBack();
+    else
+        SetupRects();
+}
+
+void TLcBaseEdit::CMEnabledChanged(TMessage& m) {
+    TLcCustomBevelPanel::CMEnabledChanged(m);
+    DrawText(-1);
+}
+
+void TLcBaseEdit::CMFontChanged(TMessage& m) {
+    TLcCustomBevelPanel::CMFontChanged(m);
+    if (HandleAllocated()) RebuildCaret();
+}
+
+void TLcBaseEdit::WndProc(TMessage& m) {
+    switch (m.Msg) {
+    case WM_GETDLGCODE: m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; break;
+    // The whole client area is painted by the edit itself.
+    case WM_ERASEBKGND: m.Result = 1; break;
+    default: TLcCustomBevelPanel::WndProc(m); break;
+    }
+}

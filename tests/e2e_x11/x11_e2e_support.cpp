@@ -1,0 +1,382 @@
+#include "tests/e2e_x11/x11_e2e_support.h"
+
+#include "framework/platform/x11/x11_pixel_format.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <array>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <sstream>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace e2e {
+
+// --- ChildProcess -------------------------------------------------------------------------------
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                           int keepFd, bool quiet) {
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid < 0) return;
+    if (pid == 0) {
+        // The child dies with the test, whatever way the test ends.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) _exit(127);
+        if (quiet) {
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+        }
+        for (int fd = 3; fd < 1024; ++fd)
+            if (fd != keepFd) close(fd);
+        for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+        std::vector<char*> args;
+        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    pid_ = pid;
+}
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept : pid_(other.pid_), status_(other.status_) {
+    other.pid_ = -1;
+}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+    if (this != &other) {
+        Kill();
+        pid_ = other.pid_;
+        status_ = other.status_;
+        other.pid_ = -1;
+    }
+    return *this;
+}
+
+bool ChildProcess::Running() {
+    if (pid_ <= 0 || status_) return false;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        status_ = status;
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> ChildProcess::Wait(std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (Running()) {
+        if (std::chrono::steady_clock::now() >= end) return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!status_ || !WIFEXITED(*status_)) return std::nullopt;
+    return WEXITSTATUS(*status_);
+}
+
+void ChildProcess::Kill() {
+    if (pid_ <= 0 || !Running()) return;
+    kill(pid_, SIGTERM);
+    if (Wait(std::chrono::milliseconds(2000)).has_value() || !Running()) return;
+    kill(pid_, SIGKILL);
+    int status = 0;
+    if (waitpid(pid_, &status, 0) == pid_) status_ = status;
+}
+
+double ChildProcess::CpuSeconds() const {
+    std::ifstream in("/proc/" + std::to_string(pid_) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t close = stat.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream fields(stat.substr(close + 2));
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    // After the name: state is field 3; utime and stime are fields 14 and 15.
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14) utime = std::stoull(field);
+        if (i == 15) stime = std::stoull(field);
+    }
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+long ChildProcess::MemoryKb(const std::string& procFile, const std::string& field) const {
+    std::ifstream in("/proc/" + std::to_string(pid_) + "/" + procFile);
+    std::string line;
+    const std::string prefix = field + ":";
+    while (std::getline(in, line))
+        if (line.rfind(prefix, 0) == 0) return std::strtol(line.c_str() + prefix.size(), nullptr, 10);
+    return -1;
+}
+
+// --- Xvfb ---------------------------------------------------------------------------------------
+
+Xvfb::Xvfb(const std::string& geometry) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    process_ = ChildProcess({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", geometry,
+                             "-noreset", "-nolisten", "tcp"},
+                            {}, fds[1], true);
+    close(fds[1]);
+    std::string number;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (std::chrono::steady_clock::now() < end) {
+        pollfd pfd{fds[0], POLLIN, 0};
+        if (poll(&pfd, 1, 100) <= 0) {
+            if (!process_.Running()) break;
+            continue;
+        }
+        char c = 0;
+        if (read(fds[0], &c, 1) != 1) break;
+        if (c == '\n') {
+            display_ = ":" + number;
+            break;
+        }
+        number += c;
+    }
+    close(fds[0]);
+    if (display_.empty()) process_.Kill();
+}
+
+// --- XClient ------------------------------------------------------------------------------------
+
+namespace {
+int IgnoreErrors(Display*, XErrorEvent*) { return 0; } // windows may vanish while being looked at
+
+X11PixelFormat FormatOf(const XImage* image) {
+    return X11PixelFormat::FromMasks(static_cast<std::uint32_t>(image->red_mask),
+                                     static_cast<std::uint32_t>(image->green_mask),
+                                     static_cast<std::uint32_t>(image->blue_mask), image->bits_per_pixel,
+                                     image->byte_order == MSBFirst)
+        .value_or(X11PixelFormat{});
+}
+} // namespace
+
+XClient::XClient(const std::string& display) {
+    display_ = XOpenDisplay(display.c_str());
+    if (display_ != nullptr) XSetErrorHandler(&IgnoreErrors);
+}
+
+XClient::~XClient() {
+    if (display_ != nullptr) XCloseDisplay(display_);
+}
+
+int XClient::Width() const { return DisplayWidth(display_, DefaultScreen(display_)); }
+int XClient::Height() const { return DisplayHeight(display_, DefaultScreen(display_)); }
+
+void XClient::SetRootPicture(const std::function<std::uint32_t(int, int)>& pixel) {
+    const int screen = DefaultScreen(display_);
+    const Window root = RootWindow(display_, screen);
+    const int w = Width(), h = Height();
+    const auto depth = static_cast<unsigned>(DefaultDepth(display_, screen));
+    XImage* image = XCreateImage(display_, DefaultVisual(display_, screen), depth, ZPixmap, 0, nullptr,
+                                 static_cast<unsigned>(w), static_cast<unsigned>(h), 32, 0);
+    image->data = static_cast<char*>(
+        std::calloc(static_cast<std::size_t>(image->bytes_per_line), static_cast<std::size_t>(h)));
+    PixelSurface picture(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) picture.Row(y)[x] = pixel(x, y) & 0xFFFFFF;
+    WriteImagePixels(picture, picture.Bounds(), reinterpret_cast<unsigned char*>(image->data),
+                     image->bytes_per_line, FormatOf(image));
+    const Pixmap pixmap =
+        XCreatePixmap(display_, root, static_cast<unsigned>(w), static_cast<unsigned>(h), depth);
+    GC gc = XCreateGC(display_, pixmap, 0, nullptr);
+    XPutImage(display_, pixmap, gc, image, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    XSetWindowBackgroundPixmap(display_, root, pixmap);
+    XClearWindow(display_, root);
+    // The root keeps its own reference to the picture; the pixmap's name can go.
+    XFreePixmap(display_, pixmap);
+    XFreeGC(display_, gc);
+    XDestroyImage(image);
+    XSync(display_, False);
+}
+
+void XClient::FillRootRect(int x, int y, int w, int h, std::uint32_t rgb) {
+    const Window root = DefaultRootWindow(display_);
+    GC gc = XCreateGC(display_, root, 0, nullptr);
+    XImage* probe = XGetImage(display_, root, 0, 0, 1, 1, AllPlanes, ZPixmap);
+    XSetForeground(display_, gc, probe != nullptr ? FormatOf(probe).Encode(rgb) : rgb);
+    if (probe != nullptr) XDestroyImage(probe);
+    XFillRectangle(display_, root, gc, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    XFreeGC(display_, gc);
+    XSync(display_, False);
+}
+
+void XClient::MovePointer(int x, int y) {
+    XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+    XSync(display_, False);
+}
+
+void XClient::Click(int button) {
+    XTestFakeButtonEvent(display_, static_cast<unsigned>(button), True, CurrentTime);
+    XTestFakeButtonEvent(display_, static_cast<unsigned>(button), False, CurrentTime);
+    XSync(display_, False);
+}
+
+void XClient::Key(unsigned long keysym) {
+    const KeyCode code = XKeysymToKeycode(display_, keysym);
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    XSync(display_, False);
+}
+
+PixelSurface XClient::Grab(int x, int y, int w, int h) {
+    PixelSurface out(w, h);
+    XImage* image = XGetImage(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(w),
+                              static_cast<unsigned>(h), AllPlanes, ZPixmap);
+    if (image == nullptr) return out;
+    ReadImagePixels(reinterpret_cast<const unsigned char*>(image->data), image->bytes_per_line,
+                    FormatOf(image), out);
+    XDestroyImage(image);
+    return out;
+}
+
+std::optional<Window> XClient::FindWindow(const std::string& name) {
+    std::function<std::optional<Window>(Window)> search = [&](Window w) -> std::optional<Window> {
+        char* title = nullptr;
+        if (XFetchName(display_, w, &title) && title != nullptr) {
+            const bool match = name == title;
+            XFree(title);
+            XWindowAttributes attrs{};
+            if (match && XGetWindowAttributes(display_, w, &attrs) && attrs.map_state == IsViewable) return w;
+        }
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display_, w, &root, &parent, &children, &count)) return std::nullopt;
+        std::optional<Window> found;
+        for (unsigned int i = 0; i < count && !found; ++i) found = search(children[i]);
+        if (children != nullptr) XFree(children);
+        return found;
+    };
+    return search(DefaultRootWindow(display_));
+}
+
+bool XClient::ClientGeometry(Window w, int& x, int& y, int& width, int& height) {
+    XWindowAttributes attrs{};
+    if (!XGetWindowAttributes(display_, w, &attrs)) return false;
+    Window child = 0;
+    if (!XTranslateCoordinates(display_, w, DefaultRootWindow(display_), 0, 0, &x, &y, &child)) return false;
+    width = attrs.width;
+    height = attrs.height;
+    return true;
+}
+
+Window XClient::Parent(Window w) {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display_, w, &root, &parent, &children, &count)) return 0;
+    if (children != nullptr) XFree(children);
+    return parent;
+}
+
+void XClient::SendDeleteWindow(Window w) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, w, False, NoEventMask, &e);
+    XSync(display_, False);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// --- PNG ----------------------------------------------------------------------------------------
+
+namespace {
+std::uint32_t Crc32(const unsigned char* data, std::size_t size, std::uint32_t crc = 0) {
+    static const std::array<std::uint32_t, 256> table = [] {
+        std::array<std::uint32_t, 256> t{};
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    crc = ~crc;
+    for (std::size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+void PutBe32(std::vector<unsigned char>& out, std::uint32_t v) {
+    for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<unsigned char>(v >> s));
+}
+
+void Chunk(std::vector<unsigned char>& out, const char* type, const std::vector<unsigned char>& body) {
+    PutBe32(out, static_cast<std::uint32_t>(body.size()));
+    std::vector<unsigned char> typed(type, type + 4);
+    typed.insert(typed.end(), body.begin(), body.end());
+    out.insert(out.end(), typed.begin(), typed.end());
+    PutBe32(out, Crc32(typed.data(), typed.size()));
+}
+} // namespace
+
+bool WritePng(const std::string& path, const PixelSurface& image) {
+    std::vector<unsigned char> raw;
+    raw.reserve(static_cast<std::size_t>(image.Height()) * (1 + 3 * static_cast<std::size_t>(image.Width())));
+    for (int y = 0; y < image.Height(); ++y) {
+        raw.push_back(0); // no filter
+        for (int x = 0; x < image.Width(); ++x) {
+            const std::uint32_t p = image.Row(y)[x];
+            raw.push_back(static_cast<unsigned char>(p >> 16));
+            raw.push_back(static_cast<unsigned char>(p >> 8));
+            raw.push_back(static_cast<unsigned char>(p));
+        }
+    }
+    // A zlib stream of stored (uncompressed) blocks.
+    std::vector<unsigned char> z{0x78, 0x01};
+    std::size_t pos = 0;
+    do {
+        const std::size_t n = std::min<std::size_t>(65535, raw.size() - pos);
+        z.push_back(pos + n == raw.size() ? 1 : 0);
+        z.push_back(static_cast<unsigned char>(n));
+        z.push_back(static_cast<unsigned char>(n >> 8));
+        z.push_back(static_cast<unsigned char>(~n));
+        z.push_back(static_cast<unsigned char>(~n >> 8));
+        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos),
+                 raw.begin() + static_cast<std::ptrdiff_t>(pos + n));
+        pos += n;
+    } while (pos < raw.size());
+    std::uint32_t a = 1, b = 0;
+    for (unsigned char c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    PutBe32(z, (b << 16) | a);
+
+    std::vector<unsigned char> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<unsigned char> header;
+    PutBe32(header, static_cast<std::uint32_t>(image.Width()));
+    PutBe32(header, static_cast<std::uint32_t>(image.Height()));
+    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit RGB
+    Chunk(png, "IHDR", header);
+    Chunk(png, "IDAT", z);
+    Chunk(png, "IEND", {});
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    const bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+} // namespace e2e

@@ -1,0 +1,270 @@
+// End-to-end: the real lentaro on Xvfb, driven through XTest, checked pixel by pixel on the screen.
+// GoogleTest comes before the X headers, whose None macro would break it.
+#include <gtest/gtest.h>
+
+#include "framework/platform/headless/headless_platform.h"
+#include "tests/e2e_x11/x11_e2e_support.h"
+
+#include <X11/Xatom.h>
+#include <X11/keysym.h>
+
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kView = 250;   // the main window's view: 250 x 250 at ZoomLevel 50
+constexpr int kSource = 124; // ... shows 124 x 124 screen pixels
+constexpr std::uint32_t kBlue = 0x0000FF;
+
+int SourceOffset(int viewOffset) { return (2 * viewOffset + 1) * kSource / (2 * kView); }
+
+class LentaroX11Test : public ::testing::Test {
+protected:
+    void SetUp() override { StartServer("1024x768x24"); }
+
+    void StartServer(const std::string& geometry) {
+        xvfb = std::make_unique<e2e::Xvfb>(geometry);
+        ASSERT_TRUE(xvfb->Ok()) << "Xvfb did not start";
+        client = std::make_unique<e2e::XClient>(xvfb->DisplayName());
+        ASSERT_TRUE(client->Ok());
+        client->SetRootPicture(&HeadlessPlatform::TestPatternPixel);
+    }
+
+    void StartWindowManager() {
+        wm = e2e::ChildProcess({"openbox", "--sm-disable"}, {"DISPLAY=" + xvfb->DisplayName()}, -1, true);
+        const Atom check = XInternAtom(client->Get(), "_NET_SUPPORTING_WM_CHECK", False);
+        ASSERT_TRUE(e2e::WaitUntil(
+            [&] {
+                Atom type = None;
+                int format = 0;
+                unsigned long count = 0, after = 0;
+                unsigned char* data = nullptr;
+                XGetWindowProperty(client->Get(), DefaultRootWindow(client->Get()), check, 0, 1, False,
+                                   XA_WINDOW, &type, &format, &count, &after, &data);
+                if (data != nullptr) XFree(data);
+                return count == 1;
+            },
+            10s))
+            << "openbox did not start";
+        // openbox names itself before it manages windows, and a window mapped during its start-up
+        // may stay unmanaged: map probe windows until one is framed.
+        const Window root = DefaultRootWindow(client->Get());
+        std::vector<Window> probes;
+        const bool framed = e2e::WaitUntil(
+            [&] {
+                probes.push_back(XCreateSimpleWindow(client->Get(), root, 0, 0, 10, 10, 0, 0, 0));
+                XMapWindow(client->Get(), probes.back());
+                XSync(client->Get(), False);
+                std::this_thread::sleep_for(100ms);
+                return client->Parent(probes.back()) != root;
+            },
+            10s);
+        for (Window probe : probes) XDestroyWindow(client->Get(), probe);
+        XSync(client->Get(), False);
+        ASSERT_TRUE(framed) << "openbox manages no window";
+    }
+
+    void StartLentaro(int pointerX = 300, int pointerY = 400) {
+        client->MovePointer(pointerX, pointerY);
+        app = e2e::ChildProcess({LENTARO_EXECUTABLE}, {"DISPLAY=" + xvfb->DisplayName()});
+        ASSERT_TRUE(
+            e2e::WaitUntil([&] { return client->FindWindow("Lentaro").has_value() || !app.Running(); }, 10s));
+        ASSERT_TRUE(app.Running()) << "lentaro ended at start";
+        window = *client->FindWindow("Lentaro");
+        int w = 0, h = 0;
+        ASSERT_TRUE(client->ClientGeometry(window, viewX, viewY, w, h));
+        ASSERT_GE(w, kView);
+        ASSERT_GE(h, kView);
+    }
+
+    void TearDown() override {
+        app.Kill();
+        wm.Kill();
+        client.reset();
+        if (xvfb) xvfb->Process().Kill();
+    }
+
+    // Compares the view with the screen: 124 source pixels stretched over 250 view pixels, each view
+    // pixel taking the source pixel under its centre ((2x + 1) * 124 div 500: about x div 2, one
+    // pixel less towards the far edge); the crosshair centred at (cx, cy) is blue.
+    std::string ViewMismatch(int srcLeft, int srcTop, int cx, int cy) {
+        const PixelSurface view = client->Grab(viewX, viewY, kView, kView);
+        // The reference is what the screen shows there (read separately; it is off the window).
+        const int left = std::max(0, srcLeft), top = std::max(0, srcTop);
+        const PixelSurface screen = client->Grab(left, top, std::min(kSource, client->Width() - left),
+                                                 std::min(kSource, client->Height() - top));
+        int mismatches = 0;
+        std::ostringstream first;
+        for (int y = 0; y < kView; ++y) {
+            for (int x = 0; x < kView; ++x) {
+                const bool onCross =
+                    (x == cx && y >= cy - 10 && y < cy + 10) || (y == cy && x >= cx - 10 && x < cx + 10);
+                const std::uint32_t want =
+                    onCross ? kBlue
+                            : screen.Pixel(srcLeft + SourceOffset(x) - left, srcTop + SourceOffset(y) - top);
+                const std::uint32_t got = view.Pixel(x, y);
+                if (got == want) continue;
+                if (mismatches++ == 0)
+                    first << "view (" << x << ", " << y << ") is " << std::hex << got << ", expected "
+                          << want;
+            }
+        }
+        if (mismatches == 0) return {};
+        return std::to_string(mismatches) + " view pixels differ; first: " + first.str();
+    }
+
+    // Waits for the view to settle on the expected picture; empty when it did.
+    std::string WaitForView(int srcLeft, int srcTop, int cx, int cy) {
+        std::string last;
+        e2e::WaitUntil(
+            [&] {
+                last = ViewMismatch(srcLeft, srcTop, cx, cy);
+                return last.empty();
+            },
+            3s);
+        return last;
+    }
+
+    std::unique_ptr<e2e::Xvfb> xvfb;
+    std::unique_ptr<e2e::XClient> client;
+    e2e::ChildProcess wm;
+    e2e::ChildProcess app;
+    Window window = 0;
+    int viewX = 0, viewY = 0;
+};
+
+TEST_F(LentaroX11Test, ViewShowsTheScreenRoundThePointerMagnifiedTwiceWithABlueCrosshair) {
+    ASSERT_NO_FATAL_FAILURE(StartLentaro(300, 400));
+    // The root really carries the test picture, so the comparison below means something.
+    EXPECT_EQ(client->Grab(300, 400, 1, 1).Pixel(0, 0), HeadlessPlatform::TestPatternPixel(300, 400));
+    EXPECT_EQ(WaitForView(300 - 62, 400 - 62, 125, 125), "");
+}
+
+TEST_F(LentaroX11Test, ViewFollowsThePointer) {
+    ASSERT_NO_FATAL_FAILURE(StartLentaro(200, 200));
+    EXPECT_EQ(WaitForView(138, 138, 125, 125), "");
+    client->MovePointer(450, 600);
+    EXPECT_EQ(WaitForView(388, 538, 125, 125), "");
+}
+
+TEST_F(LentaroX11Test, SourceIsClampedAtTheLeftEdgeAndTheCrosshairMovesOffCentre) {
+    ASSERT_NO_FATAL_FAILURE(StartLentaro(10, 400));
+    EXPECT_EQ(WaitForView(0, 338, 19, 125), "");
+}
+
+TEST_F(LentaroX11Test, SourceIsClampedAtTheRightEdgeAndTheCrosshairMovesOffCentre) {
+    // Far above the window, so the captured area does not hold the view itself.
+    ASSERT_NO_FATAL_FAILURE(StartLentaro(1020, 100));
+    EXPECT_EQ(WaitForView(900, 38, 243, 125), "");
+}
+
+TEST_F(LentaroX11Test, ViewDoesNotRedrawWhileThePointerRests) {
+    ASSERT_NO_FATAL_FAILURE(StartLentaro(300, 400));
+    ASSERT_EQ(WaitForView(238, 338, 125, 125), "");
+    // Change the screen under the captured area. A view that redrew on its ticks would show it;
+    // one that draws only after a pointer move keeps the old picture.
+    client->FillRootRect(250, 350, 40, 40, 0xFF00FF);
+    const double cpuBefore = app.CpuSeconds();
+    std::this_thread::sleep_for(1000ms); // ten polling periods
+    const double cpuAtRest = app.CpuSeconds() - cpuBefore;
+    const PixelSurface view = client->Grab(viewX, viewY, kView, kView);
+    EXPECT_NE(view.Pixel((250 - 238) * 2 + 1, (350 - 338) * 2 + 1), 0xFF00FFu) << "the view redrew at rest";
+    // A view at rest sleeps between ticks: far below a tenth of a CPU.
+    EXPECT_LT(cpuAtRest, 0.1);
+    // And the check above can fail: after a one-pixel move the new picture shows the marker.
+    client->MovePointer(301, 400);
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] {
+            return client->Grab(viewX, viewY, kView, kView).Pixel((250 - 239) * 2 + 1, (350 - 338) * 2 + 1) ==
+                   0xFF00FFu;
+        },
+        3s));
+}
+
+TEST_F(LentaroX11Test, CloseRequestEndsTheProgramWithExitCodeZero) {
+    ASSERT_NO_FATAL_FAILURE(StartLentaro());
+    client->SendDeleteWindow(window);
+    EXPECT_EQ(app.Wait(5s), std::optional<int>(0));
+}
+
+TEST_F(LentaroX11Test, SixteenBitScreenIsReadAndShownFaithfully) {
+    TearDown();
+    ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x16"));
+    ASSERT_NO_FATAL_FAILURE(StartLentaro(500, 200));
+    EXPECT_EQ(WaitForView(438, 138, 125, 125), "");
+}
+
+TEST_F(LentaroX11Test, UnderAWindowManagerTheFrameTakesTheStoredPlaceAndSize) {
+    if (system("command -v openbox >/dev/null 2>&1") != 0) GTEST_SKIP() << "openbox is not installed";
+    ASSERT_NO_FATAL_FAILURE(StartWindowManager());
+    ASSERT_NO_FATAL_FAILURE(StartLentaro(300, 400));
+    // The manager's frame (the client's top-level ancestor) stands at the stored place and size.
+    const Window root = DefaultRootWindow(client->Get());
+    Window frame = window;
+    while (client->Parent(frame) != root && client->Parent(frame) != 0) frame = client->Parent(frame);
+    ASSERT_NE(frame, window) << "the window was not framed";
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] {
+            int x = 0, y = 0, w = 0, h = 0;
+            XWindowAttributes a{};
+            XGetWindowAttributes(client->Get(), frame, &a);
+            client->ClientGeometry(frame, x, y, w, h);
+            return x == 660 && y == 295 && w + 2 * a.border_width == 258 && h + 2 * a.border_width == 320;
+        },
+        3s))
+        << "frame not at (660, 295) with 258 x 320";
+    int w = 0, h = 0;
+    ASSERT_TRUE(client->ClientGeometry(window, viewX, viewY, w, h)); // the client moved into the frame
+    EXPECT_EQ(WaitForView(238, 338, 125, 125), "");
+    if (const char* dir = std::getenv("LENTARO_E2E_SHOTS"))
+        e2e::WritePng(std::string(dir) + "/openbox.png", client->Grab(600, 250, 380, 400));
+    client->SendDeleteWindow(window);
+    EXPECT_EQ(app.Wait(5s), std::optional<int>(0));
+}
+
+TEST_F(LentaroX11Test, ErrorBoxIsDrawnByTheToolkitAndEnterClosesIt) {
+    e2e::ChildProcess probe({ERROR_BOX_PROBE}, {"DISPLAY=" + xvfb->DisplayName()});
+    std::optional<Window> box;
+    ASSERT_TRUE(e2e::WaitUntil(
+        [&] { return (box = client->FindWindow("Lentaro")).has_value() || !probe.Running(); }, 10s));
+    ASSERT_TRUE(box.has_value()) << "no box appeared";
+    int x = 0, y = 0, w = 0, h = 0;
+    ASSERT_TRUE(client->ClientGeometry(*box, x, y, w, h));
+    // Centred on the display, with the stop icon's red disc at its top left and text beside it.
+    EXPECT_NEAR(x + w / 2, 512, 16);
+    EXPECT_NEAR(y + h / 2, 384, 24);
+    std::string why;
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] {
+            const PixelSurface shot = client->Grab(x, y, w, h);
+            int red = 0, dark = 0;
+            for (int py = 0; py < h; ++py)
+                for (int px = 0; px < w; ++px) {
+                    red += px < 50 && py < 50 && shot.Pixel(px, py) == 0xFF0000u;
+                    dark += px > 50 && shot.Pixel(px, py) == 0;
+                }
+            why = std::to_string(red) + " red icon pixels, " + std::to_string(dark) + " black text pixels";
+            return red > 300 && dark > 30;
+        },
+        3s))
+        << why;
+    // LENTARO_E2E_SHOTS=DIR keeps a picture of the box for a person to look at.
+    if (const char* dir = std::getenv("LENTARO_E2E_SHOTS"))
+        e2e::WritePng(std::string(dir) + "/error-box.png", client->Grab(x - 20, y - 20, w + 40, h + 40));
+    // Keys go to the window under the pointer when no manager sets the focus.
+    client->MovePointer(x + w / 2, y + h / 2);
+    client->Key(XK_Return);
+    EXPECT_EQ(probe.Wait(5s), std::optional<int>(0));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
