@@ -192,6 +192,46 @@ TEST_F(LentaroX11Test, CloseRequestEndsTheProgramWithExitCodeZero) {
     EXPECT_EQ(app.Wait(5s), std::optional<int>(0));
 }
 
+TEST_F(LentaroX11Test, RightClickOpensTheMenuAtThePointerAndOffRemovesTheCrosshair) {
+    ASSERT_NO_FATAL_FAILURE(StartLentaro());
+    ASSERT_EQ(WaitForView(238, 338, 125, 125), "");
+    // Over the view, a right click opens the window's menu with its top-left corner at the pointer.
+    const int px = viewX + 40, py = viewY + 40;
+    client->MovePointer(px, py);
+    const std::uint32_t before = client->Grab(px + 20, py + 8, 1, 1).Pixel(0, 0);
+    client->Click(3);
+    constexpr std::uint32_t kMenuPixel = 0xD4D0C8; // the classic menu colour
+    ASSERT_TRUE(
+        e2e::WaitUntil([&] { return client->Grab(px + 20, py + 8, 1, 1).Pixel(0, 0) == kMenuPixel; }, 3s))
+        << "no menu at the pointer; the pixel there was " << std::hex << before;
+    // Keyboard: C opens "Crosshair", F chooses "Off".
+    client->Key(XK_c);
+    client->Key(XK_f);
+    ASSERT_TRUE(
+        e2e::WaitUntil([&] { return client->Grab(px + 20, py + 8, 1, 1).Pixel(0, 0) != kMenuPixel; }, 3s))
+        << "the menu did not close";
+    // The next drawing, when the pointer moves off the window, has no crosshair.
+    client->MovePointer(300, 400);
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] {
+            const PixelSurface view = client->Grab(viewX, viewY, kView, kView);
+            return view.Pixel(125, 125) == HeadlessPlatform::TestPatternPixel(300, 400) &&
+                   view.Pixel(120, 125) ==
+                       HeadlessPlatform::TestPatternPixel(300 - 62 + SourceOffset(120), 400);
+        },
+        3s));
+    EXPECT_TRUE(app.Running());
+}
+
+TEST_F(LentaroX11Test, ClickingExitEndsTheProgramWithExitCodeZero) {
+    ASSERT_NO_FATAL_FAILURE(StartLentaro());
+    // The "Exit" button: 85 x 21 at (164, 264) of the window's client area.
+    client->MovePointer(viewX + 164 + 42, viewY + 264 + 10);
+    std::this_thread::sleep_for(200ms);
+    client->Click(1);
+    EXPECT_EQ(app.Wait(5s), std::optional<int>(0));
+}
+
 TEST_F(LentaroX11Test, SixteenBitScreenIsReadAndShownFaithfully) {
     TearDown();
     ASSERT_NO_FATAL_FAILURE(StartServer("1024x768x16"));
