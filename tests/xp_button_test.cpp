@@ -7,16 +7,6 @@ constexpr std::uint32_t kFramePixel = 0x003873;    // 0x733800
 constexpr std::uint32_t kDisabledPixel = 0xCEC7BD; // 0xBDC7CE
 constexpr std::uint32_t kSilverPixel = 0xC0C0C0;
 
-class CountingButton : public TLvXPButton {
-public:
-    using TLvXPButton::TLvXPButton;
-    void Invalidate() override {
-        ++repaints;
-        TLvXPButton::Invalidate();
-    }
-    int repaints = 0;
-};
-
 class XPButtonTest : public XPTest {
 protected:
     void SetUp() override {

@@ -4,17 +4,6 @@
 
 namespace {
 
-// Counts repaint requests.
-class CountingButton : public TLvXPButton {
-public:
-    using TLvXPButton::TLvXPButton;
-    void Invalidate() override {
-        ++repaints;
-        TLvXPButton::Invalidate();
-    }
-    int repaints = 0;
-};
-
 class XPCoreTest : public XPTest {
 protected:
     void SetUp() override {

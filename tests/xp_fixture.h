@@ -4,6 +4,17 @@
 #include "headless_fixture.h"
 #include "xp/lv_xp_buttons.h"
 
+// An XP button that counts its repaint requests.
+class CountingButton : public TLvXPButton {
+public:
+    using TLvXPButton::TLvXPButton;
+    void Invalidate() override {
+        ++repaints;
+        TLvXPButton::Invalidate();
+    }
+    int repaints = 0;
+};
+
 class XPTest : public ApplicationTest {
 protected:
     void SetUp() override;
