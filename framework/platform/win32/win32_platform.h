@@ -1,0 +1,116 @@
+// The Windows backend: one Win32 window per top-level form, a DIB-section back surface per window,
+// GDI for screen reading and text, and the Win32 message queue feeding the toolkit's events.
+// Native handles are kept as void* so this header stays free of <windows.h>.
+#pragma once
+
+#include "framework/platform/platform.h"
+#include "framework/platform/timer_queue.h"
+#include "framework/platform/win32/gdi_surface.h"
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+class Win32Platform : public Platform {
+public:
+    Win32Platform();
+    ~Win32Platform() override;
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+
+    std::string Name() const override { return "Windows"; }
+
+    WindowId CreateTopLevelWindow(const WindowParams& params) override;
+    void DestroyWindow(WindowId window) override;
+    void ShowWindow(WindowId window, ShowState state) override;
+    void SetWindowCaption(WindowId window, const std::string& caption) override;
+    void SetWindowBounds(WindowId window, const TRect& outerBounds) override;
+    void EnableWindow(WindowId window, bool enabled) override;
+    FrameMetrics GetFrameMetrics(WindowKind kind) const override;
+    PixelSurface* WindowSurface(WindowId window) override;
+    void PresentWindow(WindowId window, const TRect& damaged) override;
+    bool AcquireWindowDrawing(WindowId window) override;
+    void ReleaseWindowDrawing(WindowId window) override;
+    void SetMouseCapture(WindowId window) override;
+
+    bool PeekEvent(PlatformEvent& event) override;
+    void WaitForEvent(std::uint32_t timeoutMs) override;
+    std::uint64_t NowMs() override;
+    bool SetTimer(TimerKey key, std::uint32_t intervalMs) override;
+    void KillTimer(TimerKey key) override { timers_.Kill(key); }
+
+    TPoint GetCursorPos() override;
+    void SetCursorPos(std::int32_t x, std::int32_t y) override;
+    TSize PrimaryDisplaySize() override;
+    ScreenHandle AcquireScreen() override;
+    void ReleaseScreen(ScreenHandle screen) override;
+    bool StretchFromScreen(ScreenHandle screen, const TRect& source, PixelSurface& dest,
+                           const TRect& destRect, const TRect& clip) override;
+
+    FontMetrics GetFontMetrics(const FontSpec& font) override;
+    std::int32_t MeasureText(const FontSpec& font, std::string_view text) override;
+    void RenderText(PixelSurface& dest, const FontSpec& font, std::int32_t x, std::int32_t y,
+                    std::string_view text, std::uint32_t pixel, const TRect& clip) override;
+
+    std::optional<std::string> GetClipboardText() override;
+    bool SetClipboardText(const std::string& text) override;
+    bool IsKeyDown(std::uint16_t virtualKey) override;
+    std::uint32_t GetSysColor(int index) override;
+    std::uint32_t CaretBlinkTime() override;
+    void SetCaretBlinkTime(std::uint32_t ms) override;
+    std::string CharToOem(const std::string& text) override;
+    std::string OemToChar(const std::string& text) override;
+    bool ThemeAvailable() override;
+    std::uint32_t StartupShowMode() override;
+    bool InitializeComponentServices() override;
+    void UninitializeComponentServices() override;
+    std::optional<int> ShowMessageBox(WindowId owner, const std::string& text, const std::string& caption,
+                                      std::uint32_t flags) override;
+
+    // The window procedure's way in; returns false when the message wants default processing.
+    bool HandleWindowMessage(void* hwnd, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+                             std::intptr_t& result);
+    // Binds a native window to its id while CreateWindowEx is still running.
+    void BindHandle(void* hwnd, WindowId id);
+
+private:
+    struct Window {
+        void* hwnd = nullptr;
+        WindowParams params;
+        bool isApplication = false;
+        GdiSurface surface;
+        std::vector<void*> drawingDcs; // held by AcquireWindowDrawing, newest last
+    };
+
+    Window* Find(WindowId id);
+    WindowId IdOf(void* hwnd) const;
+    GdiSurface* OwnSurface(PixelSurface& surface);
+    void SyncSurface(Window& w);
+    void QueueBoundsEvent(WindowId id, Window& w, bool sized);
+    void QueueMouse(WindowId id, void* hwnd, PlatformEvent::Kind kind, PointerButton button,
+                    std::uintptr_t wParam, std::intptr_t lParam, bool doubleClick, bool screenCoordinates);
+    void* FontFor(const FontSpec& font);
+    void* MeasureDc();
+    void RestoreActivation(void* enabledWindow);
+
+    std::map<WindowId, std::unique_ptr<Window>> windows_;
+    std::map<void*, WindowId> byHandle_;
+    WindowId nextWindow_ = 1;
+    WindowId appWindow_ = 0;
+    bool applyingBounds_ = false; // the toolkit's own bounds changes produce no events
+    std::deque<PlatformEvent> events_;
+    TimerQueue timers_;
+    std::map<ScreenHandle, void*> screens_;
+    ScreenHandle nextScreen_ = 1;
+    std::vector<std::pair<FontSpec, void*>> fonts_;
+    void* measureDc_ = nullptr;
+    void* uxTheme_ = nullptr;
+    bool themeProbed_ = false;
+    bool themeComplete_ = false;
+    void* isThemeActive_ = nullptr;
+    void* restoreActive_ = nullptr; // activation to give back once the error box's owner is enabled
+    void* restoreFocus_ = nullptr;
+};

@@ -1,0 +1,314 @@
+// The Windows backend on a real (Wine) display: window messages become the toolkit's events, back
+// surfaces follow the client area, presenting copies only the damage, the screen is read through
+// GDI, text is drawn clipped, and the queue and timers keep their order.
+#include "framework/platform/win32/win32_platform.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#undef CharToOem
+#undef OemToChar
+
+namespace {
+
+class Win32BackendTest : public ::testing::Test {
+protected:
+    // A visible main form owned by the application window, like Lentaro's.
+    void SetUp() override {
+        WindowParams app;
+        app.caption = "Lentaro";
+        appWindow = platform.CreateTopLevelWindow(app);
+        ASSERT_NE(appWindow, 0u);
+        WindowParams form;
+        form.caption = caption;
+        form.outerBounds = Bounds(60, 50, 300, 240);
+        form.owner = appWindow;
+        window = platform.CreateTopLevelWindow(form);
+        ASSERT_NE(window, 0u);
+        hwnd = FindWindowA("LentaroWindow", caption.c_str());
+        ASSERT_NE(hwnd, nullptr);
+        platform.ShowWindow(window, ShowState::Normal);
+        Drain();
+    }
+
+    std::vector<PlatformEvent> Drain() {
+        std::vector<PlatformEvent> events;
+        PlatformEvent e;
+        while (platform.PeekEvent(e)) events.push_back(e);
+        return events;
+    }
+
+    PlatformEvent Next() {
+        PlatformEvent e;
+        EXPECT_TRUE(platform.PeekEvent(e));
+        return e;
+    }
+
+    TPoint ClientOrigin() {
+        POINT p{0, 0};
+        ClientToScreen(hwnd, &p);
+        return {p.x, p.y};
+    }
+
+    Win32Platform platform;
+    std::string caption = "Lentaro backend test";
+    WindowId appWindow = 0;
+    WindowId window = 0;
+    HWND hwnd = nullptr;
+};
+
+TEST_F(Win32BackendTest, WindowIsPlacedWithItsOuterBoundsAndTheSurfaceCoversTheClientArea) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ((TRect{r.left, r.top, r.right, r.bottom}), Bounds(60, 50, 300, 240));
+    const FrameMetrics f = platform.GetFrameMetrics(WindowKind::Main);
+    const PixelSurface* s = platform.WindowSurface(window);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->Width(), 300 - f.left - f.right);
+    EXPECT_EQ(s->Height(), 240 - f.top - f.bottom);
+    EXPECT_EQ(ClientOrigin(), (TPoint{60 + f.left, 50 + f.top}));
+    // No caption buttons were asked for; the frame is sizeable.
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_NE(style & WS_THICKFRAME, 0);
+    EXPECT_EQ(GetWindow(hwnd, GW_OWNER), FindWindowA("LentaroWindow", "Lentaro"));
+}
+
+TEST_F(Win32BackendTest, BoundsSetByTheToolkitResizeTheSurfaceWithoutAnEvent) {
+    platform.SetWindowBounds(window, Bounds(80, 70, 250, 200));
+    const FrameMetrics f = platform.GetFrameMetrics(WindowKind::Main);
+    EXPECT_EQ(platform.WindowSurface(window)->Width(), 250 - f.left - f.right);
+    for (const PlatformEvent& e : Drain()) {
+        EXPECT_NE(e.kind, PlatformEvent::Kind::Resized);
+        EXPECT_NE(e.kind, PlatformEvent::Kind::Moved);
+    }
+}
+
+TEST_F(Win32BackendTest, ResizingFromOutsideReportsTheNewBoundsWithTheSurfaceAlreadyResized) {
+    SetWindowPos(hwnd, nullptr, 90, 40, 320, 260, SWP_NOZORDER | SWP_NOACTIVATE);
+    bool resized = false;
+    for (const PlatformEvent& e : Drain()) {
+        if (e.kind != PlatformEvent::Kind::Resized) continue;
+        resized = true;
+        EXPECT_EQ(e.window, window);
+        EXPECT_EQ(e.outerBounds, Bounds(90, 40, 320, 260));
+        const PixelSurface* s = platform.WindowSurface(window);
+        EXPECT_EQ((TSize{s->Width(), s->Height()}), e.clientSize);
+    }
+    EXPECT_TRUE(resized);
+    // Minimising keeps the form's size: no event reports the iconic rectangle.
+    ShowWindow(hwnd, SW_MINIMIZE);
+    for (const PlatformEvent& e : Drain()) EXPECT_NE(e.kind, PlatformEvent::Kind::Resized);
+    EXPECT_GT(platform.WindowSurface(window)->Width(), 0);
+}
+
+TEST_F(Win32BackendTest, MouseMessagesBecomeEventsInClientCoordinates) {
+    const TPoint origin = ClientOrigin();
+    SendMessageA(hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON | MK_SHIFT, MAKELPARAM(10, 20));
+    PlatformEvent e = Next();
+    EXPECT_EQ(e.kind, PlatformEvent::Kind::MouseDown);
+    EXPECT_EQ(e.window, window);
+    EXPECT_EQ(e.button, PointerButton::Left);
+    EXPECT_EQ(e.position, (TPoint{10, 20}));
+    EXPECT_EQ(e.screenPosition, (TPoint{origin.X + 10, origin.Y + 20}));
+    EXPECT_EQ(e.shift & (kShiftDouble | kShiftLeft | kShiftShift), kShiftDouble | kShiftLeft | kShiftShift);
+
+    // A captured pointer left of the window gives negative client coordinates.
+    SendMessageA(hwnd, WM_RBUTTONUP, MK_CONTROL, MAKELPARAM(-5, 7));
+    e = Next();
+    EXPECT_EQ(e.kind, PlatformEvent::Kind::MouseUp);
+    EXPECT_EQ(e.button, PointerButton::Right);
+    EXPECT_EQ(e.position, (TPoint{-5, 7}));
+    EXPECT_EQ(e.shift & (kShiftCtrl | kShiftDouble), kShiftCtrl);
+
+    // The wheel reports screen coordinates and a signed delta.
+    SendMessageA(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)),
+                 MAKELPARAM(origin.X + 3, origin.Y + 4));
+    e = Next();
+    EXPECT_EQ(e.kind, PlatformEvent::Kind::MouseWheel);
+    EXPECT_EQ(e.wheelDelta, -240);
+    EXPECT_EQ(e.position, (TPoint{3, 4}));
+}
+
+TEST_F(Win32BackendTest, KeysAndCharactersKeepTheirCodesAndCloseLeavesTheWindowAlone) {
+    SendMessageA(hwnd, WM_KEYDOWN, VK_F5, 0x003F0001);
+    PlatformEvent e = Next();
+    EXPECT_EQ(e.kind, PlatformEvent::Kind::KeyDown);
+    EXPECT_EQ(e.virtualKey, VK_F5);
+    EXPECT_EQ(e.keyData, 0x003F0001u);
+    SendMessageA(hwnd, WM_CHAR, 0xE9, 1);
+    e = Next();
+    EXPECT_EQ(e.kind, PlatformEvent::Kind::Char);
+    EXPECT_EQ(e.character, 0xE9);
+
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    e = Next();
+    EXPECT_EQ(e.kind, PlatformEvent::Kind::CloseRequest);
+    EXPECT_EQ(e.window, window);
+    EXPECT_TRUE(IsWindow(hwnd)); // the toolkit decides whether it closes
+}
+
+TEST_F(Win32BackendTest, PresentingCopiesOnlyTheDamagedRectangle) {
+    PixelSurface* s = platform.WindowSurface(window);
+    raster::FillRect(*s, s->Bounds(), 0xFF0000, s->Bounds());
+    platform.PresentWindow(window, s->Bounds());
+    raster::FillRect(*s, s->Bounds(), 0x0000FF, s->Bounds());
+    platform.PresentWindow(window, Rect(0, 0, 10, 10));
+    HDC dc = GetDC(hwnd);
+    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(dc, 20, 20), RGB(255, 0, 0));
+    ReleaseDC(hwnd, dc);
+}
+
+TEST_F(Win32BackendTest, ScreenIsStretchedIntoAnySurfaceWithinTheClip) {
+    // Put a known picture on the screen: a 4 x 4 grid of distinct colours in the client area.
+    PixelSurface* s = platform.WindowSurface(window);
+    for (int y = 0; y < s->Height(); ++y)
+        for (int x = 0; x < s->Width(); ++x)
+            s->SetPixel(x, y, static_cast<std::uint32_t>((x % 4) * 0x40 << 16 | (y % 4) * 0x40));
+    platform.PresentWindow(window, s->Bounds());
+    // Give the system a moment (and a turn of the queue) to bring the picture onto the screen.
+    for (int i = 0; i < 5; ++i) {
+        Drain();
+        Sleep(40);
+    }
+    const TPoint o = ClientOrigin();
+
+    ScreenHandle screen = platform.AcquireScreen();
+    ASSERT_NE(screen, 0u);
+    PixelSurface plain(12, 12); // memory GDI cannot reach: goes through a temporary DIB
+    raster::FillRect(plain, plain.Bounds(), 0x123456, plain.Bounds());
+    ASSERT_TRUE(platform.StretchFromScreen(screen, Bounds(o.X, o.Y, 4, 4), plain, Rect(0, 0, 8, 8),
+                                           Rect(0, 0, 6, 8)));
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x) {
+            const std::uint32_t want =
+                x < 6 && y < 8 ? static_cast<std::uint32_t>(((x / 2) * 0x40) << 16 | (y / 2) * 0x40)
+                               : 0x123456u;
+            EXPECT_EQ(plain.Pixel(x, y), want) << x << "," << y;
+        }
+
+    // Into the window's own surface the copy goes straight into its DIB.
+    PixelSurface* own = platform.WindowSurface(window);
+    ASSERT_TRUE(platform.StretchFromScreen(screen, Bounds(o.X + 1, o.Y, 2, 1), *own, Rect(100, 100, 104, 101),
+                                           own->Bounds()));
+    EXPECT_EQ(own->Pixel(100, 100), 0x400000u);
+    EXPECT_EQ(own->Pixel(103, 100), 0x800000u);
+
+    platform.ReleaseScreen(screen);
+    EXPECT_FALSE(
+        platform.StretchFromScreen(screen, Bounds(0, 0, 4, 4), plain, plain.Bounds(), plain.Bounds()));
+}
+
+TEST_F(Win32BackendTest, TextIsMeasuredAndDrawnInsideTheClipOnly) {
+    const FontSpec font; // the toolkit's default: "MS Sans Serif", 11 pixels
+    const FontMetrics m = platform.GetFontMetrics(font);
+    EXPECT_EQ(m.height, m.ascent + m.descent);
+    EXPECT_GE(m.height, 11);
+    EXPECT_EQ(platform.MeasureText(font, ""), 0);
+    EXPECT_GT(platform.MeasureText(font, "WW"), platform.MeasureText(font, "W"));
+
+    PixelSurface plain(60, 20);
+    raster::FillRect(plain, plain.Bounds(), 0xFFFFFF, plain.Bounds());
+    platform.RenderText(plain, font, 2, 2, "HHHHHHHH", 0x000000, Rect(0, 0, 20, 20));
+    int inked = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 60; ++x) {
+            const std::uint32_t p = plain.Pixel(x, y);
+            EXPECT_EQ(p & 0xFF000000u, 0u);
+            if (x >= 20)
+                EXPECT_EQ(p, 0xFFFFFFu) << x << "," << y;
+            else if (p != 0xFFFFFFu)
+                ++inked;
+        }
+    EXPECT_GT(inked, 10);
+}
+
+TEST_F(Win32BackendTest, MessagesComeBeforeTimersAndWaitingWakesForQueuedInput) {
+    platform.SetTimer(7, 1);
+    Sleep(20);
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Next().kind, PlatformEvent::Kind::CloseRequest);
+    const PlatformEvent tick = Next();
+    EXPECT_EQ(tick.kind, PlatformEvent::Kind::Timer);
+    EXPECT_EQ(tick.timer, 7u);
+    platform.KillTimer(7);
+
+    // A message already in the queue must end the wait at once (ctest's timeout catches a hang).
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    const std::uint64_t before = platform.NowMs();
+    platform.WaitForEvent(5000);
+    EXPECT_LT(platform.NowMs() - before, 2000u);
+    EXPECT_EQ(Next().kind, PlatformEvent::Kind::CloseRequest);
+
+    // With nothing queued the wait ends when the next timer falls due.
+    Drain();
+    platform.SetTimer(8, 50);
+    const std::uint64_t armed = platform.NowMs();
+    bool ticked = false;
+    while (!ticked && platform.NowMs() - armed < 2000) {
+        platform.WaitForEvent(UINT32_MAX);
+        for (const PlatformEvent& e : Drain())
+            ticked = ticked || (e.kind == PlatformEvent::Kind::Timer && e.timer == 8);
+    }
+    EXPECT_TRUE(ticked);
+    EXPECT_GE(platform.NowMs() - armed, 40u);
+}
+
+TEST_F(Win32BackendTest, ErrorBoxIsOwnedByTheApplicationWindowAndGivesTheActivationBack) {
+    SetForegroundWindow(hwnd);
+    SetActiveWindow(hwnd);
+    ASSERT_EQ(GetActiveWindow(), hwnd);
+    const HWND application = GetWindow(hwnd, GW_OWNER);
+    // The box is modal: another thread reads it and presses OK, as the user would.
+    std::atomic<HWND> boxOwner{nullptr};
+    std::string boxText;
+    std::thread user([&] {
+        for (int i = 0; i < 400; ++i) {
+            if (HWND box = FindWindowA("#32770", "Lentaro")) {
+                char text[128] = {};
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // the box's static text
+                boxText = text;
+                boxOwner = GetWindow(box, GW_OWNER);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(25);
+        }
+    });
+    // As the toolkit does: its forms are disabled while the box is up.
+    platform.EnableWindow(window, false);
+    const std::optional<int> chosen =
+        platform.ShowMessageBox(appWindow, "Something failed.", "Lentaro", MB_OK | MB_ICONSTOP);
+    user.join();
+    platform.EnableWindow(window, true);
+    EXPECT_EQ(chosen, IDOK);
+    EXPECT_EQ(boxOwner.load(), application);
+    EXPECT_EQ(boxText, "Something failed.");
+    // The display server settles the focus asynchronously: allow it a moment.
+    for (int i = 0; i < 50 && GetActiveWindow() != hwnd; ++i) {
+        Drain();
+        Sleep(20);
+    }
+    EXPECT_EQ(GetActiveWindow(), hwnd);
+}
+
+TEST(Win32Services, ClipboardAndOemConversionKeepEveryCharacter) {
+    Win32Platform platform;
+    const std::string text = "Zoom 200 %, caf\xE9";
+    ASSERT_TRUE(platform.SetClipboardText(text));
+    EXPECT_EQ(platform.GetClipboardText(), text);
+    EXPECT_EQ(platform.OemToChar(platform.CharToOem(text)), text);
+    const std::string withNul("a\0b", 3);
+    EXPECT_EQ(platform.CharToOem(withNul), withNul);
+    EXPECT_TRUE(platform.InitializeComponentServices());
+    platform.UninitializeComponentServices();
+}
+
+} // namespace
