@@ -42,17 +42,21 @@ void X11Platform::WaitForEvent(std::uint32_t timeoutMs) {
         const long long untilDue = *due > now ? static_cast<long long>(*due - now) : 0;
         wait = wait < 0 ? untilDue : std::min(wait, untilDue);
     }
-    if (wait == 0) return;
-    // Sleep on the connection: a view at rest wakes only for its timer.
+    // Sleep on the connection: a view at rest wakes only for its timer. A zero wait still looks,
+    // so input is read even while timers are overdue.
     pollfd pfd{ConnectionNumber(display_), POLLIN, 0};
-    poll(&pfd, 1, wait < 0 || wait > INT_MAX ? -1 : static_cast<int>(wait));
+    const int ready = poll(&pfd, 1, wait < 0 || wait > INT_MAX ? -1 : static_cast<int>(wait));
+    if (ready != 0) connectionReadable_ = true; // readable, or an error that a read will report
 }
 
 void X11Platform::TranslatePendingEvents() {
-    while (pending_.empty() && XPending(display_) > 0) {
+    int queued = XEventsQueued(display_, connectionReadable_ ? QueuedAfterFlush : QueuedAlready);
+    connectionReadable_ = false;
+    while (pending_.empty() && queued > 0) {
         XEvent event;
         XNextEvent(display_, &event);
         Translate(event);
+        queued = XEventsQueued(display_, QueuedAlready);
     }
 }
 

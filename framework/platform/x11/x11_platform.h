@@ -132,6 +132,10 @@ private:
     bool grabbed_ = false; // an explicit grab for a pop-up is held
 
     std::deque<PlatformEvent> pending_;
+    // The last wait found the connection readable: the next look for events reads from it. Otherwise
+    // only what Xlib queued already (events that came in with a reply) is taken, so a tick at rest
+    // makes no extra read calls.
+    bool connectionReadable_ = true;
     TimerQueue timers_;
 
     int randrEventBase_ = -1;
