@@ -182,9 +182,9 @@ void TCanvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
     Changing();
     RequireSurface();
     Platform& p = CurrentPlatform();
-    const FontSpec spec = font_.Spec();
-    const std::int32_t width = p.MeasureText(spec, text);
-    const std::int32_t height = p.GetFontMetrics(spec).height;
+    const FontSpec fontSpec = font_.Spec();
+    const std::int32_t width = p.MeasureText(fontSpec, text);
+    const std::int32_t height = p.GetFontMetrics(fontSpec).height;
     const TRect box = ToSurface(Bounds(x, y, width, height));
     if (brush_.Style() != bsClear && !BackgroundTransparent) {
         const std::uint32_t back = ColorToPixel(brush_.Color());
@@ -192,7 +192,7 @@ void TCanvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
     }
     const std::uint32_t pixel = ColorToPixel(font_.Color());
     for (const TRect& c : dc_->clip)
-        p.RenderText(*dc_->surface, spec, x + dc_->origin.X, y + dc_->origin.Y, text, pixel, c);
+        p.RenderText(*dc_->surface, fontSpec, x + dc_->origin.X, y + dc_->origin.Y, text, pixel, c);
     MarkDamage(box);
     PenPos = {x + width, y};
     Changed();

@@ -51,12 +51,12 @@ int TPopupMenuWindow::RowAt(TPoint client) const {
 
 TSize TPopupMenuWindow::PreferredSize() const {
     Platform& p = CurrentPlatform();
-    const FontSpec spec = Font()->Spec();
+    const FontSpec fontSpec = Font()->Spec();
     int textWidth = 0;
     int height = 2 * kBorder;
     for (int i = 0; i < RowCount(); ++i) {
         if (!RowItem(i)->IsLine())
-            textWidth = std::max(textWidth, p.MeasureText(spec, RowItem(i)->Caption()));
+            textWidth = std::max(textWidth, p.MeasureText(fontSpec, RowItem(i)->Caption()));
         height += RowHeight(i);
     }
     const int width = 2 * kBorder + kCheckColumn + textWidth + kTextGap + kArrowColumn;

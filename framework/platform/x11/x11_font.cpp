@@ -29,15 +29,15 @@ struct X11FontCache::Face {
 
 namespace {
 
-// Asks fontconfig for the installed font closest to the spec; the family falls back to sans-serif.
-bool ResolveFont(const FontSpec& spec, std::int32_t pixelSize, std::string& file, int& index,
+// Asks fontconfig for the installed font closest to the requested one; the family falls back to sans-serif.
+bool ResolveFont(const FontSpec& fontSpec, std::int32_t pixelSize, std::string& file, int& index,
                  bool& syntheticBold) {
     FcPattern* pattern = FcPatternCreate();
     if (pattern == nullptr) return false;
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(spec.name.c_str()));
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(fontSpec.name.c_str()));
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
-    FcPatternAddInteger(pattern, FC_WEIGHT, spec.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, spec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddInteger(pattern, FC_WEIGHT, fontSpec.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, fontSpec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddDouble(pattern, FC_PIXEL_SIZE, static_cast<double>(pixelSize));
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
@@ -53,7 +53,7 @@ bool ResolveFont(const FontSpec& spec, std::int32_t pixelSize, std::string& file
         if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
         int weight = FC_WEIGHT_REGULAR;
         FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
-        syntheticBold = spec.bold && weight < FC_WEIGHT_DEMIBOLD;
+        syntheticBold = fontSpec.bold && weight < FC_WEIGHT_DEMIBOLD;
     }
     FcPatternDestroy(match);
     return ok;
@@ -75,18 +75,18 @@ X11FontCache::~X11FontCache() {
     if (library_->fontconfig) FcFini();
 }
 
-X11FontCache::Face* X11FontCache::FaceFor(const FontSpec& spec) {
+X11FontCache::Face* X11FontCache::FaceFor(const FontSpec& fontSpec) {
     for (auto& [key, face] : faces_)
-        if (key == spec) return face.get();
+        if (key == fontSpec) return face.get();
     auto face = std::make_unique<Face>();
-    face->underline = spec.underline;
-    face->strikeOut = spec.strikeOut;
+    face->underline = fontSpec.underline;
+    face->strikeOut = fontSpec.strikeOut;
     // A negative height is the character (em) height; a positive one the whole cell.
-    const std::int32_t requested = spec.height == 0 ? -12 : spec.height;
+    const std::int32_t requested = fontSpec.height == 0 ? -12 : fontSpec.height;
     const std::int32_t em = std::clamp(requested < 0 ? -requested : requested, 1, 1000);
     int index = 0;
     if (library_->ft != nullptr && library_->fontconfig &&
-        ResolveFont(spec, em, face->file, index, face->syntheticBold) &&
+        ResolveFont(fontSpec, em, face->file, index, face->syntheticBold) &&
         FT_New_Face(library_->ft, face->file.c_str(), index, &face->face) == 0) {
         FT_Face f = face->face;
         FT_Select_Charmap(f, FT_ENCODING_UNICODE);
@@ -104,7 +104,7 @@ X11FontCache::Face* X11FontCache::FaceFor(const FontSpec& spec) {
         face->file.clear();
         if (!library_->warned) {
             library_->warned = true;
-            std::cerr << "Lentaro: no usable font found through fontconfig for \"" << spec.name
+            std::cerr << "Lentaro: no usable font found through fontconfig for \"" << fontSpec.name
                       << "\"; text will not be drawn (install fonts-dejavu-core)\n";
         }
         face->metrics.ascent = em;
@@ -112,7 +112,7 @@ X11FontCache::Face* X11FontCache::FaceFor(const FontSpec& spec) {
         face->metrics.height = face->metrics.ascent + face->metrics.descent;
     }
     Face* raw = face.get();
-    faces_.emplace_back(spec, std::move(face));
+    faces_.emplace_back(fontSpec, std::move(face));
     raw->metrics.averageCharWidth = std::max(1, GlyphFor(*raw, 'x').advance);
     if (raw->face == nullptr) raw->metrics.averageCharWidth = std::max(1, em / 2);
     return raw;
@@ -149,20 +149,20 @@ const X11FontCache::Glyph& X11FontCache::GlyphFor(Face& face, unsigned char ch) 
     return g;
 }
 
-FontMetrics X11FontCache::Metrics(const FontSpec& spec) { return FaceFor(spec)->metrics; }
+FontMetrics X11FontCache::Metrics(const FontSpec& fontSpec) { return FaceFor(fontSpec)->metrics; }
 
-std::string X11FontCache::ResolvedFile(const FontSpec& spec) { return FaceFor(spec)->file; }
+std::string X11FontCache::ResolvedFile(const FontSpec& fontSpec) { return FaceFor(fontSpec)->file; }
 
-std::int32_t X11FontCache::Measure(const FontSpec& spec, std::string_view text) {
-    Face* face = FaceFor(spec);
+std::int32_t X11FontCache::Measure(const FontSpec& fontSpec, std::string_view text) {
+    Face* face = FaceFor(fontSpec);
     std::int32_t width = 0;
     for (char c : text) width += GlyphFor(*face, static_cast<unsigned char>(c)).advance;
     return width;
 }
 
-void X11FontCache::Render(PixelSurface& dest, const FontSpec& spec, std::int32_t x, std::int32_t y,
+void X11FontCache::Render(PixelSurface& dest, const FontSpec& fontSpec, std::int32_t x, std::int32_t y,
                           std::string_view text, std::uint32_t pixel, const TRect& clip) {
-    Face* face = FaceFor(spec);
+    Face* face = FaceFor(fontSpec);
     const TRect area = clip.Intersect(dest.Bounds());
     if (area.IsEmpty()) return;
     const std::int32_t baseline = y + face->metrics.ascent;

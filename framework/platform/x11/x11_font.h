@@ -17,12 +17,12 @@ public:
     X11FontCache(const X11FontCache&) = delete;
     X11FontCache& operator=(const X11FontCache&) = delete;
 
-    FontMetrics Metrics(const FontSpec& spec);
-    std::int32_t Measure(const FontSpec& spec, std::string_view text);
-    void Render(PixelSurface& dest, const FontSpec& spec, std::int32_t x, std::int32_t y,
+    FontMetrics Metrics(const FontSpec& fontSpec);
+    std::int32_t Measure(const FontSpec& fontSpec, std::string_view text);
+    void Render(PixelSurface& dest, const FontSpec& fontSpec, std::int32_t x, std::int32_t y,
                 std::string_view text, std::uint32_t pixel, const TRect& clip);
-    // The font file a spec resolved to ("" when none could be loaded), for diagnostics.
-    std::string ResolvedFile(const FontSpec& spec);
+    // The font file a fontSpec resolved to ("" when none could be loaded), for diagnostics.
+    std::string ResolvedFile(const FontSpec& fontSpec);
 
 private:
     struct Glyph {
@@ -33,7 +33,7 @@ private:
         std::vector<unsigned char> coverage;
     };
     struct Face;
-    Face* FaceFor(const FontSpec& spec);
+    Face* FaceFor(const FontSpec& fontSpec);
     const Glyph& GlyphFor(Face& face, unsigned char ch);
 
     struct Library;
