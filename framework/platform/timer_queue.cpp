@@ -37,3 +37,12 @@ std::optional<TimerKey> TimerQueue::TakeDue(std::uint64_t now) {
     best->order = nextOrder_++;
     return best->key;
 }
+
+bool TimerQueue::TakeDueEvent(std::uint64_t now, PlatformEvent& event) {
+    const std::optional<TimerKey> key = TakeDue(now);
+    if (!key) return false;
+    event = PlatformEvent{};
+    event.kind = PlatformEvent::Kind::Timer;
+    event.timer = *key;
+    return true;
+}

@@ -19,6 +19,8 @@ public:
     std::optional<std::uint64_t> NextDue() const;
     // Takes the earliest timer due at `now` and schedules its next tick a full interval later.
     std::optional<TimerKey> TakeDue(std::uint64_t now);
+    // The same, as the platform's Timer event; false when no timer is due.
+    bool TakeDueEvent(std::uint64_t now, PlatformEvent& event);
 
 private:
     struct Entry {

@@ -137,13 +137,7 @@ bool HeadlessPlatform::PeekEvent(PlatformEvent& event) {
         event.kind = PlatformEvent::Kind::Quit;
         return true;
     }
-    if (auto key = timers_.TakeDue(now_)) {
-        event = PlatformEvent{};
-        event.kind = PlatformEvent::Kind::Timer;
-        event.timer = *key;
-        return true;
-    }
-    return false;
+    return timers_.TakeDueEvent(now_, event);
 }
 
 void HeadlessPlatform::WaitForEvent(std::uint32_t timeoutMs) {

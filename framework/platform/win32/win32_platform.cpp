@@ -28,13 +28,7 @@ bool Win32Platform::PeekEvent(PlatformEvent& event) {
         return true;
     }
     // Timers have the lowest priority: they fall due only when nothing else is pending.
-    if (auto key = timers_.TakeDue(NowMs())) {
-        event = PlatformEvent{};
-        event.kind = PlatformEvent::Kind::Timer;
-        event.timer = *key;
-        return true;
-    }
-    return false;
+    return timers_.TakeDueEvent(NowMs(), event);
 }
 
 void Win32Platform::WaitForEvent(std::uint32_t timeoutMs) {

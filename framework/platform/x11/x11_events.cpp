@@ -24,13 +24,7 @@ bool X11Platform::PeekEvent(PlatformEvent& event) {
         return true;
     }
     // Timers only when nothing else is waiting.
-    if (auto key = timers_.TakeDue(NowMs())) {
-        event = PlatformEvent{};
-        event.kind = PlatformEvent::Kind::Timer;
-        event.timer = *key;
-        return true;
-    }
-    return false;
+    return timers_.TakeDueEvent(NowMs(), event);
 }
 
 void X11Platform::WaitForEvent(std::uint32_t timeoutMs) {
