@@ -53,30 +53,33 @@ status=0
 expect_view 5 600 10 || status=$?
 report "capture stays on the display at its edge" "$status"
 
-status=0
-wine "$helper" close || status=$?
-if [ "$status" -eq 0 ]; then
+# Waits (up to 30 s) for lentaro.exe to end after a close request; fails unless its exit code is 0.
+expect_exit_zero() { # label for the messages
+  local code
   for _ in $(seq 1 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$app_pid" 2>/dev/null; then
-    echo "lentaro.exe still runs 30 s after the close request"
-    status=1
-  else
-    set +e
-    wait "$app_pid"
-    code=$?
-    set -e
-    app_pid=""
-    echo "lentaro.exe exit code: $code"
-    [ "$code" -eq 0 ] || status=1
+    echo "$1: lentaro.exe still runs 30 s after the close request"
+    return 1
   fi
-fi
+  set +e
+  wait "$app_pid"
+  code=$?
+  set -e
+  app_pid=""
+  echo "$1: exit code $code"
+  [ "$code" -eq 0 ]
+}
+
+status=0
+wine "$helper" close || status=$?
+if [ "$status" -eq 0 ]; then expect_exit_zero "lentaro.exe" || status=1; fi
 report "close request ends the program with exit code 0" "$status"
 
 # Started from a shortcut set to "Maximized" the window comes up maximised; set to "Minimized"
 # (minimised without activation) the application comes up minimised. Either way the program ends
 # with 0 when closed.
 start_in_mode() { # show mode, state the close helper expects, name
-  local status=0 closed=1 code
+  local status=0 closed=1
   wine "$helper" launch "$1" "$(winepath -w "$exe")" >"$out/lentaro-$2.log" 2>&1 &
   app_pid=$!
   for _ in $(seq 1 300); do
@@ -90,19 +93,7 @@ start_in_mode() { # show mode, state the close helper expects, name
     echo "$3: the close helper reported $closed (1: no window, 3: not $2)"
     status=1
   fi
-  for _ in $(seq 1 300); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$app_pid" 2>/dev/null; then
-    echo "$3: lentaro.exe still runs 30 s after the close request"
-    status=1
-  else
-    set +e
-    wait "$app_pid"
-    code=$?
-    set -e
-    app_pid=""
-    echo "$3: exit code $code"
-    [ "$code" -eq 0 ] || status=1
-  fi
+  expect_exit_zero "$3" || status=1
   report "$3" "$status"
 }
 start_in_mode 3 maximized "maximised start mode is honoured"   # SW_SHOWMAXIMIZED
