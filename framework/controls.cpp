@@ -26,9 +26,27 @@ void UpdateMouseControl(TControl* underPointer) {
     if (gMouseControl == underPointer && gets(underPointer)) underPointer->Perform(CM_MOUSEENTER, 0, 0);
 }
 
+namespace {
+bool gHasEventShift = false;
+TShiftState gEventShift = 0;
+} // namespace
+
+TKeyEventShiftScope::TKeyEventShiftScope(TShiftState shift)
+    : hadShift_(gHasEventShift), savedShift_(gEventShift) {
+    gHasEventShift = true;
+    gEventShift = shift;
+}
+
+TKeyEventShiftScope::~TKeyEventShiftScope() {
+    gHasEventShift = hadShift_;
+    gEventShift = savedShift_;
+}
+
 TShiftState KeyDataToShiftState(LPARAM keyData) {
     TShiftState s = 0;
-    if (HasCurrentPlatform()) {
+    if (gHasEventShift) {
+        s = gEventShift & (ssShift | ssCtrl);
+    } else if (HasCurrentPlatform()) {
         if (CurrentPlatform().IsKeyDown(VK_SHIFT)) s |= ssShift;
         if (CurrentPlatform().IsKeyDown(VK_CONTROL)) s |= ssCtrl;
     }

@@ -207,8 +207,22 @@ constexpr LRESULT DLGC_WANTCHARS = 0x0080;
 
 // Key data bit set while Alt is held.
 constexpr LPARAM kKeyDataAltDown = 0x20000000;
-// The shift state of a key message: Shift and Ctrl from the platform's key state, Alt from the data.
+// The shift state of a key message: Shift and Ctrl as they were when the platform reported the key
+// (or as they are now, for a message the program made itself), Alt from the data.
 TShiftState KeyDataToShiftState(LPARAM keyData);
+// While a platform's key event is being handled, the shift state it reported; the key messages made
+// from it read Shift and Ctrl there, as the classic platform's key state reads the message's time.
+class TKeyEventShiftScope {
+public:
+    explicit TKeyEventShiftScope(TShiftState shift);
+    ~TKeyEventShiftScope();
+    TKeyEventShiftScope(const TKeyEventShiftScope&) = delete;
+    TKeyEventShiftScope& operator=(const TKeyEventShiftScope&) = delete;
+
+private:
+    bool hadShift_;
+    TShiftState savedShift_;
+};
 
 class TWinControl : public TControl {
 public:

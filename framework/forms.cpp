@@ -409,6 +409,7 @@ bool WantsKey(TWinControl* target, std::uint16_t key) {
 } // namespace
 
 void TCustomForm::RouteKey(const PlatformEvent& e) {
+    const TKeyEventShiftScope eventShift(e.shift & (kShiftShift | kShiftCtrl | kShiftAlt));
     TWinControl* target = activeControl_ != nullptr && activeControl_->CanFocus() ? activeControl_ : this;
     LPARAM keyData = static_cast<LPARAM>(e.keyData);
     const bool alt = (e.shift & kShiftAlt) != 0 || (keyData & kKeyDataAltDown) != 0;

@@ -69,6 +69,10 @@ bool Win32Platform::HandleWindowMessage(void* hwnd, unsigned message, std::uintp
         e.window = id;
         e.virtualKey = static_cast<std::uint16_t>(wParam);
         e.keyData = static_cast<std::uint32_t>(lParam);
+        // The modifiers as they were when this key arrived, not when the toolkit handles it.
+        if (GetKeyState(VK_SHIFT) < 0) e.shift |= kShiftShift;
+        if (GetKeyState(VK_CONTROL) < 0) e.shift |= kShiftCtrl;
+        if (GetKeyState(VK_MENU) < 0) e.shift |= kShiftAlt;
         e.character = static_cast<unsigned char>(wParam);
         events_.push_back(e);
     };

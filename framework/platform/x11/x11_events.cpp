@@ -272,6 +272,12 @@ void X11Platform::TranslateKey(WindowId id, XKeyEvent& e, bool press) {
 
     PlatformEvent out;
     out.window = id;
+    // The modifiers as this key leaves them (X reports them as they were before it).
+    out.shift = ShiftFromState(e.state) & (kShiftShift | kShiftCtrl | kShiftAlt);
+    const auto modifier = [&](std::uint32_t bit) { out.shift = press ? out.shift | bit : out.shift & ~bit; };
+    if (vk == 0x10 || vk == 0xA0 || vk == 0xA1) modifier(kShiftShift);
+    if (vk == 0x11 || vk == 0xA2 || vk == 0xA3) modifier(kShiftCtrl);
+    if (vk == 0x12 || vk == 0xA4 || vk == 0xA5) modifier(kShiftAlt);
     out.keyData = 1u | ((e.keycode & 0xFFu) << 16);
     if (repeat) out.keyData |= 1u << 30;
     if (!press) out.keyData |= (1u << 30) | (1u << 31);
