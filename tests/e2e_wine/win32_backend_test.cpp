@@ -300,6 +300,45 @@ TEST_F(Win32BackendTest, ErrorBoxIsOwnedByTheApplicationWindowAndGivesTheActivat
     EXPECT_EQ(GetActiveWindow(), hwnd);
 }
 
+TEST_F(Win32BackendTest, CaptureTakenAwayIsReportedButTheProgramsOwnMovesAreNot) {
+    // The program's own moves and release of the capture are no news.
+    platform.SetMouseCapture(window);
+    platform.SetMouseCapture(appWindow);
+    platform.SetMouseCapture(window);
+    platform.SetMouseCapture(0);
+    for (const PlatformEvent& e : Drain()) EXPECT_NE(e.kind, PlatformEvent::Kind::CaptureLost);
+
+    HWND foreign = CreateWindowExA(0, "STATIC", "taker", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(foreign, nullptr);
+    const struct {
+        const char* name;
+        void (*take)(HWND ours, HWND foreign);
+    } takers[] = {
+        {"another window takes it", [](HWND, HWND other) { SetCapture(other); }},
+        {"the system cancels the mode", [](HWND ours, HWND) { SendMessageA(ours, WM_CANCELMODE, 0, 0); }},
+    };
+    for (const auto& taker : takers) {
+        SCOPED_TRACE(taker.name);
+        platform.SetMouseCapture(window);
+        ASSERT_EQ(GetCapture(), hwnd);
+        taker.take(hwnd, foreign);
+        int lost = 0;
+        for (const PlatformEvent& e : Drain())
+            if (e.kind == PlatformEvent::Kind::CaptureLost) {
+                ++lost;
+                EXPECT_EQ(e.window, window);
+            }
+        EXPECT_EQ(lost, 1);
+        // The toolkit's release that follows leaves a taker's capture alone.
+        const HWND holder = GetCapture();
+        platform.SetMouseCapture(0);
+        EXPECT_EQ(GetCapture(), holder);
+        ReleaseCapture();
+    }
+    DestroyWindow(foreign);
+}
+
 // Theme parts: this run's process sees the theme that main() set up (see ThemeSetting).
 bool gThemeOn = false;
 

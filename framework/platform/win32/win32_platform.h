@@ -120,4 +120,6 @@ private:
     void* isThemeActive_ = nullptr;
     void* restoreActive_ = nullptr; // activation to give back once the error box's owner is enabled
     void* restoreFocus_ = nullptr;
+    WindowId captureHolder_ = 0;   // the window given the mouse capture by SetMouseCapture
+    bool changingCapture_ = false; // WM_CAPTURECHANGED caused by the toolkit's own request is no loss
 };
