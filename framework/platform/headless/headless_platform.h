@@ -81,6 +81,7 @@ public:
     int WindowDrawingsHeld() const { return windowDrawingsHeld_; }
     int ComponentServicesInitialized() const { return comInit_; }
     int ComponentServicesReleased() const { return comRelease_; }
+    WindowId MouseCapture() const { return capture_; }
     // Every DrawThemePart call, drawn or not.
     int ThemeDrawCount() const { return themeDrawCount_; }
     const ThemeDrawRecord& LastThemeDraw() const { return lastThemeDraw_; }
