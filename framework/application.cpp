@@ -129,6 +129,7 @@ bool TApplication::ProcessMessage() {
         DispatchPlatformEvent(event);
         return true;
     }
+    if (EndModesOfLostActivation()) return true;
     if (PaintOnePendingForm()) return true;
     if (heldTimer_) {
         const PlatformEvent held = *heldTimer_;
@@ -152,6 +153,21 @@ void TApplication::DispatchPlatformEvent(const PlatformEvent& event) {
         if (event.window == pointerWindow_) pointerWindow_ = 0;
         return;
     case PlatformEvent::Kind::Quit: terminated_ = true; return;
+    case PlatformEvent::Kind::CaptureLost: CancelCaptureMode(event.window); return;
+    case PlatformEvent::Kind::Activated:
+        activeWindow_ = event.window;
+        activationLost_ = false;
+        break;
+    case PlatformEvent::Kind::Deactivated:
+        if (event.window == activeWindow_) {
+            activeWindow_ = 0;
+            activationLost_ = true;
+        }
+        // A press in the window going inactive ends. The input capture form (an open pop-up menu)
+        // takes the input of all the program's windows: it only ends once the program is inactive.
+        if (inputCaptureForm_ == nullptr || inputCaptureForm_->PlatformWindow() != event.window)
+            CancelCaptureMode(event.window);
+        break;
     case PlatformEvent::Kind::Timer: {
         const HWND target = static_cast<HWND>(event.timer >> 32);
         message_queue::SendMessage(target, WM_TIMER, static_cast<WPARAM>(event.timer & 0xFFFFFFFFu), 0);
@@ -178,6 +194,29 @@ void TApplication::DispatchPlatformEvent(const PlatformEvent& event) {
         }
         FreeDeviceContexts();
     }
+}
+
+bool TApplication::CancelCaptureMode(WindowId holder) {
+    TControl* capture = GetCaptureControl();
+    if (capture == nullptr || holder == 0) return false;
+    const TCustomForm* form = capture->GetParentForm();
+    if (form == nullptr || form->PlatformWindow() != holder) return false;
+    try {
+        capture->Perform(WM_CANCELMODE, 0, 0);
+    } catch (...) {
+        HandleException(capture);
+    }
+    // The platform no longer routes the pointer to it, whatever the control did with the message.
+    if (GetCaptureControl() == capture) SetCaptureControl(nullptr);
+    return true;
+}
+
+bool TApplication::EndModesOfLostActivation() {
+    if (!activationLost_) return false;
+    activationLost_ = false;
+    TControl* capture = GetCaptureControl();
+    const TCustomForm* form = capture != nullptr ? capture->GetParentForm() : nullptr;
+    return form != nullptr && CancelCaptureMode(form->PlatformWindow());
 }
 
 PlatformEvent TApplication::RedirectInput(const PlatformEvent& event) const {

@@ -83,6 +83,12 @@ private:
     // Re-addresses an input event of another window to the input capture form.
     PlatformEvent RedirectInput(const PlatformEvent& event) const;
     bool PaintOnePendingForm();
+    // Sends WM_CANCELMODE to the control holding the mouse capture if its form is window `holder`,
+    // and makes sure the capture is released. False when no control was told.
+    bool CancelCaptureMode(WindowId holder);
+    // Once the queue has run dry after a deactivation that left none of the program's windows
+    // active, the capture (an open pop-up menu's too) is cancelled. True when something was done.
+    bool EndModesOfLostActivation();
 
     std::string title_;
     TCustomForm* mainForm_ = nullptr;
@@ -97,6 +103,11 @@ private:
     // Where the last mouse event put the pointer (window 0: outside the program's windows).
     WindowId pointerWindow_ = 0;
     TPoint pointerPosition_;
+    // The program's window that has the activation (0: none), and whether the last deactivation
+    // left none active; decided only when the queue runs dry, because activation may be moving
+    // between the program's own windows.
+    WindowId activeWindow_ = 0;
+    bool activationLost_ = false;
 };
 
 extern TApplication* Application;

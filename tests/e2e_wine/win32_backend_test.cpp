@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -299,6 +300,96 @@ TEST_F(Win32BackendTest, ErrorBoxIsOwnedByTheApplicationWindowAndGivesTheActivat
     EXPECT_EQ(GetActiveWindow(), hwnd);
 }
 
+TEST_F(Win32BackendTest, CaptureTakenAwayIsReportedButTheProgramsOwnMovesAreNot) {
+    // The program's own moves and release of the capture are no news.
+    platform.SetMouseCapture(window);
+    platform.SetMouseCapture(appWindow);
+    platform.SetMouseCapture(window);
+    platform.SetMouseCapture(0);
+    for (const PlatformEvent& e : Drain()) EXPECT_NE(e.kind, PlatformEvent::Kind::CaptureLost);
+
+    HWND foreign = CreateWindowExA(0, "STATIC", "taker", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(foreign, nullptr);
+    const struct {
+        const char* name;
+        void (*take)(HWND ours, HWND foreign);
+    } takers[] = {
+        {"another window takes it", [](HWND, HWND other) { SetCapture(other); }},
+        {"the system cancels the mode", [](HWND ours, HWND) { SendMessageA(ours, WM_CANCELMODE, 0, 0); }},
+    };
+    for (const auto& taker : takers) {
+        SCOPED_TRACE(taker.name);
+        platform.SetMouseCapture(window);
+        ASSERT_EQ(GetCapture(), hwnd);
+        taker.take(hwnd, foreign);
+        int lost = 0;
+        for (const PlatformEvent& e : Drain())
+            if (e.kind == PlatformEvent::Kind::CaptureLost) {
+                ++lost;
+                EXPECT_EQ(e.window, window);
+            }
+        EXPECT_EQ(lost, 1);
+        // The toolkit's release that follows leaves a taker's capture alone.
+        const HWND holder = GetCapture();
+        platform.SetMouseCapture(0);
+        EXPECT_EQ(GetCapture(), holder);
+        ReleaseCapture();
+    }
+    DestroyWindow(foreign);
+}
+
+// Theme parts: this run's process sees the theme that main() set up (see ThemeSetting).
+bool gThemeOn = false;
+
+// A surface filled with one colour, so any pixel a drawing touched stands out.
+constexpr std::uint32_t kBackground = 0x123456;
+
+// Counts the pixels that differ from kBackground inside `inside`, and fails for any outside it or any
+// with the top byte set.
+int ChangedPixels(const PixelSurface& s, const TRect& inside) {
+    int changed = 0;
+    for (int y = 0; y < s.Height(); ++y)
+        for (int x = 0; x < s.Width(); ++x) {
+            const std::uint32_t p = s.Pixel(x, y);
+            EXPECT_EQ(p & 0xFF000000u, 0u) << x << "," << y;
+            if (p == kBackground) continue;
+            EXPECT_TRUE(inside.Contains({x, y})) << "touched outside: " << x << "," << y;
+            ++changed;
+        }
+    return changed;
+}
+
+TEST_F(Win32BackendTest, ThemePartsAreDrawnOnlyWithAnActiveThemeAndOnlyInsideRectAndClip) {
+    constexpr int kEditText = 1, kNormal = 1, kFocused = 5;
+    const TRect rect{5, 5, 45, 27};
+    const TRect clip{0, 0, 30, 40};
+    ASSERT_EQ(platform.ThemeAvailable(), gThemeOn);
+    PixelSurface plain(50, 32); // memory GDI cannot reach
+    PixelSurface& own = *platform.WindowSurface(window);
+    for (PixelSurface* s : {&plain, &own}) {
+        SCOPED_TRACE(s == &plain ? "plain memory" : "window surface");
+        raster::FillRect(*s, s->Bounds(), kBackground, s->Bounds());
+        EXPECT_EQ(platform.DrawThemePart(*s, rect, clip, "EDIT", kEditText, kNormal), gThemeOn);
+        const int changed = ChangedPixels(*s, rect.Intersect(clip));
+        if (gThemeOn)
+            EXPECT_GT(changed, 0);
+        else
+            EXPECT_EQ(changed, 0);
+    }
+    const std::optional<TRect> content = platform.ThemePartContentRect("EDIT", kEditText, kFocused, rect);
+    EXPECT_EQ(content.has_value(), gThemeOn);
+    if (content) {
+        EXPECT_FALSE(content->IsEmpty());
+        EXPECT_EQ(content->Intersect(rect), *content) << "content rect outside the part";
+    }
+    // A class the theme does not know draws nothing.
+    raster::FillRect(plain, plain.Bounds(), kBackground, plain.Bounds());
+    EXPECT_FALSE(platform.DrawThemePart(plain, rect, clip, "NO SUCH CLASS", 1, 1));
+    EXPECT_EQ(ChangedPixels(plain, {}), 0);
+    EXPECT_EQ(platform.ThemePartContentRect("NO SUCH CLASS", 1, 1, rect), std::nullopt);
+}
+
 TEST(Win32Services, ClipboardAndOemConversionKeepEveryCharacter) {
     Win32Platform platform;
     const std::string text = "Zoom 200 %, caf\xE9";
@@ -311,4 +402,71 @@ TEST(Win32Services, ClipboardAndOemConversionKeepEveryCharacter) {
     platform.UninitializeComponentServices();
 }
 
+// Sets the visual-theme setting of the current user for this process's run and puts the earlier
+// values back at the end. The theme library reads the setting once per process, when it is loaded
+// (under Wine as soon as the first window is made), so this comes before anything else.
+class ThemeSetting {
+public:
+    explicit ThemeSetting(bool on) {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager",
+                            0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
+                            nullptr) != ERROR_SUCCESS) {
+            key_ = nullptr;
+            return;
+        }
+        Set("ThemeActive", on ? "1" : "0");
+        if (!on) return;
+        char windows[MAX_PATH] = {};
+        GetWindowsDirectoryA(windows, MAX_PATH);
+        Set("DllName", std::string(windows) + "\\resources\\themes\\light\\light.msstyles");
+        Set("ColorName", "Blue");
+        Set("SizeName", "NormalSize");
+    }
+    ~ThemeSetting() {
+        if (key_ == nullptr) return;
+        for (const Saved& s : saved_) {
+            if (s.existed)
+                RegSetValueExA(key_, s.name.c_str(), 0, s.type, s.data.data(),
+                               static_cast<DWORD>(s.data.size()));
+            else
+                RegDeleteValueA(key_, s.name.c_str());
+        }
+        RegCloseKey(key_);
+    }
+    ThemeSetting(const ThemeSetting&) = delete;
+    ThemeSetting& operator=(const ThemeSetting&) = delete;
+
+private:
+    struct Saved {
+        std::string name;
+        bool existed = false;
+        DWORD type = REG_SZ;
+        std::vector<BYTE> data;
+    };
+    void Set(const std::string& name, const std::string& value) {
+        Saved s;
+        s.name = name;
+        DWORD size = 0;
+        if (RegQueryValueExA(key_, name.c_str(), nullptr, &s.type, nullptr, &size) == ERROR_SUCCESS) {
+            s.data.resize(size);
+            s.existed =
+                RegQueryValueExA(key_, name.c_str(), nullptr, &s.type, s.data.data(), &size) == ERROR_SUCCESS;
+        }
+        saved_.push_back(s);
+        RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+    }
+    HKEY key_ = nullptr;
+    std::vector<Saved> saved_;
+};
+
 } // namespace
+
+// --theme=on runs with the Wine "Light" theme active, --theme=off (the default) with none.
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--theme=on") gThemeOn = true;
+    const ThemeSetting setting(gThemeOn);
+    return RUN_ALL_TESTS();
+}

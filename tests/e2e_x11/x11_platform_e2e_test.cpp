@@ -1,5 +1,5 @@
 // The X11 backend on a real server (Xvfb), without the toolkit: presenting, reading the screen,
-// input translation and the clipboard between two connections.
+// input translation, capture loss and the clipboard between two connections.
 // GoogleTest comes before the X headers, whose None macro would break it.
 #include <gtest/gtest.h>
 
@@ -205,6 +205,57 @@ TEST_F(X11PlatformTest, AnOpenPopupTakesClicksAnywhereAndEveryKey) {
     EXPECT_EQ(popupDowns, 1);
     EXPECT_EQ(popupKeys, 1);
     EXPECT_EQ(mainDowns, 1);
+}
+
+TEST_F(X11PlatformTest, AGrabByAnotherClientTakesTheCaptureAndOurOwnGrabDoesNot) {
+    const WindowId main = ShowWindow();
+    WindowParams p;
+    p.kind = WindowKind::Popup;
+    p.caption = "popup";
+    p.outerBounds = Bounds(500, 500, 80, 60);
+    const WindowId popup = platform->CreateTopLevelWindow(p);
+    platform->ShowWindow(popup, ShowState::Normal);
+    client->MovePointer(104 + 30, 123 + 40); // over the main window
+    Drain();
+    Display* other = client->Get(); // a connection of its own: another client
+    const Window taker = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 10, 10, 0, 0, 0);
+    XMapWindow(other, taker);
+    XSync(other, False);
+    auto grabByOther = [&] {
+        return XGrabPointer(other, taker, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None,
+                            CurrentTime) == GrabSuccess;
+    };
+    auto lostBy = [&](WindowId window) {
+        int lost = 0;
+        for (const PlatformEvent& e : Drain()) {
+            if (e.kind != PlatformEvent::Kind::CaptureLost) continue;
+            EXPECT_EQ(e.window, window);
+            ++lost;
+        }
+        return lost;
+    };
+
+    // Our own pop-up grab moves the capture away from the main window: no loss.
+    platform->SetMouseCapture(main);
+    platform->SetMouseCapture(popup);
+    EXPECT_EQ(lostBy(0), 0);
+    platform->SetMouseCapture(0);
+    Drain();
+
+    // Another client grabs while the main window holds the capture (no grab of ours is active).
+    platform->SetMouseCapture(main);
+    ASSERT_TRUE(grabByOther());
+    XSync(other, False);
+    EXPECT_EQ(lostBy(main), 1);
+    platform->SetMouseCapture(0);
+
+    // A pop-up cannot grab while another client holds the pointer.
+    platform->SetMouseCapture(popup);
+    EXPECT_EQ(lostBy(popup), 1);
+    platform->SetMouseCapture(0);
+    XUngrabPointer(other, CurrentTime);
+    XDestroyWindow(other, taker);
+    XSync(other, False);
 }
 
 TEST_F(X11PlatformTest, InputToADisabledWindowIsDropped) {

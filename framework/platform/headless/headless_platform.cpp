@@ -203,6 +203,31 @@ bool HeadlessPlatform::SetClipboardText(const std::string& text) {
     return true;
 }
 
+std::uint32_t HeadlessPlatform::ThemeRingPixel(int state) {
+    // Normal, hot, pressed, disabled, focused, read-only; any other state draws magenta.
+    static constexpr std::uint32_t kRings[] = {0x7F9DB9, 0x5B9BD5, 0x2A5B9C, 0xC9C7BA, 0x3366CC, 0x999999};
+    return state >= 1 && state <= 6 ? kRings[state - 1] : 0xFF00FF;
+}
+
+bool HeadlessPlatform::DrawThemePart(PixelSurface& dest, const TRect& rect, const TRect& clip,
+                                     const std::string& themeClass, int part, int state) {
+    ++themeDrawCount_;
+    lastThemeDraw_ = {themeClass, part, state, rect};
+    if (!themeActive_) return false;
+    const TRect area = rect.Intersect(clip);
+    raster::FillRect(dest, rect, ThemeRingPixel(state), area);
+    raster::FillRect(dest, {rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1}, kThemeInsidePixel,
+                     area);
+    return true;
+}
+
+std::optional<TRect> HeadlessPlatform::ThemePartContentRect(const std::string&, int, int, const TRect& rect) {
+    if (!themeActive_) return std::nullopt;
+    const std::int32_t left = rect.Left + 1;
+    const std::int32_t top = rect.Top + 1;
+    return TRect{left, top, std::max(left, rect.Right - 1), std::max(top, rect.Bottom - 1)};
+}
+
 bool HeadlessPlatform::InitializeComponentServices() {
     if (failComponentServices) return false;
     ++comInit_;

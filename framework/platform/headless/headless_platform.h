@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 class HeadlessPlatform : public Platform {
@@ -27,6 +28,12 @@ public:
         std::string text;
         std::string caption;
         std::uint32_t flags;
+    };
+    struct ThemeDrawRecord {
+        std::string themeClass;
+        int part = 0;
+        int state = 0;
+        TRect rect;
     };
 
     HeadlessPlatform();
@@ -47,6 +54,11 @@ public:
     void SetKeyDown(std::uint16_t virtualKey, bool down);
     void SetStartupShowMode(std::uint32_t mode) { showMode_ = mode; }
     void SetMessageBoxHook(std::function<void(const MessageBoxRecord&)> hook) { boxHook_ = std::move(hook); }
+    // A stand-in visual theme (off by default). While on, a drawn part is a one-pixel ring in the
+    // colour of its state round a white inside, and its content rectangle is the rectangle inset by 1.
+    void SetThemeActive(bool active) { themeActive_ = active; }
+    static std::uint32_t ThemeRingPixel(int state);
+    static constexpr std::uint32_t kThemeInsidePixel = 0xFFFFFF;
     // Called before each top-level window is made; it may throw to simulate a failing platform.
     std::function<void(const WindowParams&)> createWindowHook;
     // Called each time the program waits, after the clock has moved: lets a test act during a Run.
@@ -69,6 +81,10 @@ public:
     int WindowDrawingsHeld() const { return windowDrawingsHeld_; }
     int ComponentServicesInitialized() const { return comInit_; }
     int ComponentServicesReleased() const { return comRelease_; }
+    WindowId MouseCapture() const { return capture_; }
+    // Every DrawThemePart call, drawn or not.
+    int ThemeDrawCount() const { return themeDrawCount_; }
+    const ThemeDrawRecord& LastThemeDraw() const { return lastThemeDraw_; }
     bool TimerArmed(TimerKey key) const { return timers_.IsArmed(key); }
     std::size_t ArmedTimers() const { return timers_.Count(); }
     std::optional<std::uint64_t> NextTimerDue() const { return timers_.NextDue(); }
@@ -107,6 +123,11 @@ public:
     std::optional<std::string> GetClipboardText() override { return clipboard_; }
     bool SetClipboardText(const std::string& text) override;
     bool IsKeyDown(std::uint16_t virtualKey) override { return keysDown_.count(virtualKey) != 0; }
+    bool ThemeAvailable() override { return themeActive_; }
+    bool DrawThemePart(PixelSurface& dest, const TRect& rect, const TRect& clip,
+                       const std::string& themeClass, int part, int state) override;
+    std::optional<TRect> ThemePartContentRect(const std::string& themeClass, int part, int state,
+                                              const TRect& rect) override;
     std::uint32_t StartupShowMode() override { return showMode_; }
     bool InitializeComponentServices() override;
     void UninitializeComponentServices() override { ++comRelease_; }
@@ -147,4 +168,7 @@ private:
     int windowDrawingsHeld_ = 0;
     int comInit_ = 0;
     int comRelease_ = 0;
+    bool themeActive_ = false;
+    int themeDrawCount_ = 0;
+    ThemeDrawRecord lastThemeDraw_;
 };

@@ -117,6 +117,17 @@ bool Win32Platform::HandleWindowMessage(void* hwnd, unsigned message, std::uintp
             PostMessageA(h, kForwardActivation, 0, 0);
         return false;
     }
+    case WM_CAPTURECHANGED:
+        // The capture went elsewhere (another window, the system's cancel mode) without the toolkit
+        // asking: tell it, so the press under way ends.
+        if (!changingCapture_ && captureHolder_ == id) {
+            captureHolder_ = 0;
+            PlatformEvent e;
+            e.kind = K::CaptureLost;
+            e.window = id;
+            events_.push_back(e);
+        }
+        return true;
     case kForwardActivation:
         if (w->isApplication) {
             HWND last = GetLastActivePopup(h);

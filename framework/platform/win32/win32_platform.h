@@ -63,6 +63,10 @@ public:
     std::string CharToOem(const std::string& text) override;
     std::string OemToChar(const std::string& text) override;
     bool ThemeAvailable() override;
+    bool DrawThemePart(PixelSurface& dest, const TRect& rect, const TRect& clip,
+                       const std::string& themeClass, int part, int state) override;
+    std::optional<TRect> ThemePartContentRect(const std::string& themeClass, int part, int state,
+                                              const TRect& rect) override;
     std::uint32_t StartupShowMode() override;
     bool InitializeComponentServices() override;
     void UninitializeComponentServices() override;
@@ -94,6 +98,10 @@ private:
     void* FontFor(const FontSpec& font);
     void* MeasureDc();
     void RestoreActivation(void* enabledWindow);
+    // The theme data of a class list for the application window (null where it has none); the
+    // caller closes it with CloseTheme. Null when no theme is active.
+    void* OpenTheme(const std::string& themeClass);
+    void CloseTheme(void* theme);
 
     std::map<WindowId, std::unique_ptr<Window>> windows_;
     std::map<void*, WindowId> byHandle_;
@@ -112,4 +120,6 @@ private:
     void* isThemeActive_ = nullptr;
     void* restoreActive_ = nullptr; // activation to give back once the error box's owner is enabled
     void* restoreFocus_ = nullptr;
+    WindowId captureHolder_ = 0;   // the window given the mouse capture by SetMouseCapture
+    bool changingCapture_ = false; // WM_CAPTURECHANGED caused by the toolkit's own request is no loss
 };

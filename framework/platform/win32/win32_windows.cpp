@@ -139,6 +139,7 @@ void Win32Platform::DestroyWindow(WindowId window) {
     HWND hwnd = static_cast<HWND>(w->hwnd);
     for (void* dc : w->drawingDcs) ReleaseDC(hwnd, static_cast<HDC>(dc));
     w->drawingDcs.clear();
+    if (captureHolder_ == window) captureHolder_ = 0; // a capture ending with its window is no loss
     if (hwnd != nullptr) ::DestroyWindow(hwnd);
     byHandle_.erase(hwnd);
     windows_.erase(window);
@@ -247,10 +248,16 @@ void Win32Platform::ReleaseWindowDrawing(WindowId window) {
 
 void Win32Platform::SetMouseCapture(WindowId window) {
     Window* w = Find(window);
-    if (w != nullptr && w->hwnd != nullptr)
+    changingCapture_ = true;
+    if (w != nullptr && w->hwnd != nullptr) {
         SetCapture(static_cast<HWND>(w->hwnd));
-    else
-        ReleaseCapture();
+        captureHolder_ = window;
+    } else {
+        // Only a capture one of our windows holds is released: a taken one stays with its taker.
+        if (IdOf(GetCapture()) != 0) ReleaseCapture();
+        captureHolder_ = 0;
+    }
+    changingCapture_ = false;
 }
 
 void Win32Platform::RestoreActivation(void* enabledWindow) {

@@ -126,6 +126,15 @@ void X11Platform::Translate(XEvent& event) {
         pending_.push_back(out);
         return;
     case LeaveNotify:
+        if (event.xcrossing.mode == NotifyGrab && id == capture_ &&
+            event.xcrossing.detail != NotifyInferior) {
+            // A grab for another window took the pointer from the one holding the capture. Our own
+            // grabs are made on the capture window itself, so this grab is another client's.
+            capture_ = 0;
+            out.kind = PlatformEvent::Kind::CaptureLost;
+            pending_.push_back(out);
+            return;
+        }
         // Crossings caused by grabs are not the pointer leaving.
         if (event.xcrossing.mode != NotifyNormal || event.xcrossing.detail == NotifyInferior) return;
         out.kind = PlatformEvent::Kind::MouseLeave;

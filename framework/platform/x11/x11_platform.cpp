@@ -345,9 +345,19 @@ void X11Platform::SetMouseCapture(WindowId window) {
         return;
     }
     const unsigned int events = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
-    grabbed_ = XGrabPointer(display_, w->xid, False, events, GrabModeAsync, GrabModeAsync, None, None,
-                            CurrentTime) == GrabSuccess;
-    if (grabbed_) XGrabKeyboard(display_, w->xid, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    const int status =
+        XGrabPointer(display_, w->xid, False, events, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+    grabbed_ = status == GrabSuccess;
+    if (grabbed_) {
+        XGrabKeyboard(display_, w->xid, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    } else if (status == AlreadyGrabbed || status == GrabFrozen) {
+        // Another client holds the pointer: the capture is lost before it was had.
+        capture_ = 0;
+        PlatformEvent lost;
+        lost.kind = PlatformEvent::Kind::CaptureLost;
+        lost.window = window;
+        pending_.push_back(lost);
+    }
     XFlush(display_);
 }
 

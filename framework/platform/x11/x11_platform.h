@@ -38,6 +38,8 @@ public:
     void ReleaseWindowDrawing(WindowId) override {}
     // Within a window X grabs the pointer while a button is held; a pop-up menu grabs pointer and
     // keyboard outright, so clicks anywhere and every key reach it, as capture does on Windows.
+    // CaptureLost reports another client's grab taking the pointer from the capture window, or a
+    // pop-up's grab refused because another client holds one.
     void SetMouseCapture(WindowId window) override;
 
     bool PeekEvent(PlatformEvent& event) override;
