@@ -26,14 +26,12 @@ void TLcApplication::SetEditMode(TLcEditMode value) {
 }
 
 bool TLcApplication::GetXPThemesSupported() const {
-    if (ThemeProbe) return ThemeProbe();
     return HasCurrentPlatform() && CurrentPlatform().ThemeAvailable();
 }
 
 void TLcApplication::Reset() {
     editMode_ = EditModeBit(emInsert);
     OnEditModeChange = nullptr;
-    ThemeProbe = nullptr;
     useXPThemes_ = true;
     timers_.clear();
     DropBaseTick();

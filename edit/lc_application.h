@@ -41,15 +41,13 @@ public:
     bool GetXPThemesSupported() const;
     bool GetUseXPThemes() const { return useXPThemes_ && GetXPThemesSupported(); }
     void SetUseXPThemes(bool value) { useXPThemes_ = value; }
-    // Replaces the platform query (tests on a backend without themes).
-    std::function<bool()> ThemeProbe;
 
     // Timer pool. A timer registers while enabled; the base tick runs only while any is registered.
     void RegisterTimer(TLcTimer* timer);
     void UnregisterTimer(TLcTimer* timer);
     bool BaseTickRunning() const { return baseTick_ != nullptr; }
 
-    // Back to the state of a new process (tests): {emInsert}, no handler, no theme override.
+    // Back to the state of a new process (tests): {emInsert}, no handler, themes used.
     void Reset();
 
 private:

@@ -167,18 +167,23 @@ TEST_F(EditTest, ChangingTheBevelRecreatesTheWindow) {
 }
 
 TEST_F(EditTest, ThemeRemovesTheBorderAndDrawsTheFrameInside) {
-    bool themed = true;
-    LcApplication().ThemeProbe = [&] { return themed; };
+    platform.SetThemeActive(true);
     edit->Perform(LC_WM_THEMECHANGED, 0, 0);
     EXPECT_TRUE(edit->UseXP());
     EXPECT_EQ(edit->ClientRect(), (TRect{0, 0, 65, 21}));
     EXPECT_EQ(edit->CurrentCreateParams().ExStyle & LC_WS_EX_CLIENTEDGE, 0u);
     Settle();
-    const std::uint32_t frame = PixelOf(edit, 0, 0);
-    EXPECT_NE(frame, ColorToPixel(clBtnShadow));
-    EXPECT_EQ(PixelOf(edit, edit->Width() - 1, edit->Height() - 1), frame);
+    // The platform's frame in the focused state, over the whole client area; the text lies inside
+    // the theme's content rectangle.
+    const std::uint32_t ring = HeadlessPlatform::ThemeRingPixel(ETS_FOCUSED);
+    EXPECT_EQ(PixelOf(edit, 0, 0), ring);
+    EXPECT_EQ(PixelOf(edit, 64, 20), ring);
+    EXPECT_EQ(platform.LastThemeDraw().themeClass, "EDIT");
+    EXPECT_EQ(platform.LastThemeDraw().part, EP_EDITTEXT);
+    EXPECT_EQ(edit->InnerRect, (TRect{1, 1, 64, 20}));
+    EXPECT_EQ(edit->TextRect, (TRect{2, 2, 62, 19}));
 
-    // The control's own switch and the application's switch both turn it off again.
+    // The control's own switch, the application's and the platform's each turn it off again.
     edit->SetCtlXP(false);
     EXPECT_FALSE(edit->UseXP());
     EXPECT_EQ(edit->ClientRect(), (TRect{2, 2, 63, 19}));
@@ -186,7 +191,7 @@ TEST_F(EditTest, ThemeRemovesTheBorderAndDrawsTheFrameInside) {
     LcApplication().SetUseXPThemes(false);
     EXPECT_FALSE(edit->UseXP());
     LcApplication().SetUseXPThemes(true);
-    themed = false;
+    platform.SetThemeActive(false);
     EXPECT_FALSE(edit->UseXP());
 }
 
