@@ -25,3 +25,4 @@ echo "== Native build ($platform backend): all tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLENTARO_PLATFORM="$platform" >/dev/null
 ninja -C build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+if [ "$platform" = x11 ]; then echo "== Install and .deb package"; bash scripts/test-package.sh build; fi
