@@ -61,15 +61,27 @@ void TLcApplication::BaseTick() {
         if (std::find(timers_.begin(), timers_.end(), t) != timers_.end()) t->Tick(kBaseTickMs);
 }
 
-TLcTimer::TLcTimer(TComponent* AOwner) : TComponent(AOwner) {}
+TLcTimer::TLcTimer(TComponent* AOwner, bool usePool) : TComponent(AOwner) {
+    if (usePool) return;
+    ownTimer_ = std::make_unique<TTimer>(nullptr);
+    ownTimer_->SetEnabled(false);
+    ownTimer_->SetInterval(interval_);
+    ownTimer_->SetOnTimer([this](TObject*) {
+        if (OnTimer) OnTimer(this);
+    });
+}
 
-TLcTimer::~TLcTimer() { LcApplication().UnregisterTimer(this); }
+TLcTimer::~TLcTimer() {
+    if (!ownTimer_) LcApplication().UnregisterTimer(this);
+}
 
 void TLcTimer::SetEnabled(bool value) {
     if (value == enabled_) return;
     enabled_ = value;
     elapsed_ = 0;
-    if (enabled_)
+    if (ownTimer_)
+        ownTimer_->SetEnabled(value);
+    else if (enabled_)
         LcApplication().RegisterTimer(this);
     else
         LcApplication().UnregisterTimer(this);
@@ -78,6 +90,11 @@ void TLcTimer::SetEnabled(bool value) {
 void TLcTimer::SetInterval(std::uint32_t value) {
     interval_ = value;
     elapsed_ = 0;
+    if (!ownTimer_) return;
+    // A new period starts, as with the pool.
+    ownTimer_->SetEnabled(false);
+    ownTimer_->SetInterval(value);
+    ownTimer_->SetEnabled(enabled_);
 }
 
 void TLcTimer::Tick(std::uint32_t elapsedMs) {

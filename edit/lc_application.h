@@ -65,12 +65,14 @@ private:
 // The one application-wide object, made on first use and kept for the process's lifetime.
 TLcApplication& LcApplication();
 
-// A timer of the pool: fires OnTimer when at least Interval ms of base ticks have passed, so its
-// resolution is the 50 ms base tick.
+// A timer of the control library. Served by the pool, it fires OnTimer when at least Interval ms of
+// base ticks have passed, so its resolution is the 50 ms base tick; otherwise it runs on a toolkit
+// timer of its own.
 class TLcTimer : public TComponent {
 public:
-    explicit TLcTimer(TComponent* AOwner);
+    explicit TLcTimer(TComponent* AOwner, bool usePool = true);
     ~TLcTimer() override;
+    bool UsesPool() const { return !ownTimer_; }
 
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool value);
@@ -86,4 +88,5 @@ private:
     bool enabled_ = false;
     std::uint32_t interval_ = 1000;
     std::uint32_t elapsed_ = 0;
+    std::unique_ptr<TTimer> ownTimer_;
 };

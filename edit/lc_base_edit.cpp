@@ -33,10 +33,19 @@ std::string SingleLineClipboardText(std::string s) {
     return s;
 }
 
+// A 64-bit result brought back into the 32-bit range: the unchecked setters allow any values, and
+// sums of them must not overflow.
+std::int32_t Saturate(std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
 } // namespace
 
 TLcBaseEdit::TLcBaseEdit(TComponent* AOwner)
-    : TLcCustomBevelPanel(AOwner), caret_(std::make_unique<TLcCaret>()) {
+    : TLcCustomBevelPanel(AOwner), caret_(std::make_unique<TLcCaret>(this)),
+      font3D_(std::make_unique<TLc3DCaption>()) {
+    // A change of text effects is handled as a change of font: the caret and the height follow.
+    font3D_->OnChange = [this](TObject*) { Perform(CM_FONTCHANGED, 0, 0); };
     SetHeight(21);
     SetColor(clWindow);
     TabStop = true;
@@ -45,7 +54,10 @@ TLcBaseEdit::TLcBaseEdit(TComponent* AOwner)
     Bevel()->SetMode(bmWindows);
 }
 
-TLcBaseEdit::~TLcBaseEdit() = default;
+TLcBaseEdit::~TLcBaseEdit() {
+    font3D_->OnChange = nullptr;
+    mouseRepeatTimer_.reset();
+}
 
 // ---------------------------------------------------------------------------------------------------
 // Properties
@@ -60,6 +72,8 @@ void TLcBaseEdit::SetText(const std::string& s) {
     if (s == text_) return;
     text_ = s;
     if (MaxLength > 0 && TextLength() > MaxLength) text_.resize(static_cast<std::size_t>(MaxLength));
+    // The undo records name positions in the old text; applied to the new one they would corrupt it.
+    ClearUndo();
     SetCursorPos(1);
     SetSelLength(0);
     SetNewText();
@@ -83,34 +97,34 @@ void TLcBaseEdit::SelectionFollowsCaret() {
         selStart_ = p;
         return;
     }
-    const std::int32_t s = selStart_;
-    const std::int32_t l = selLength_;
-    const auto e = static_cast<std::int32_t>(std::clamp<std::int64_t>(SelectionEnd(), INT32_MIN, INT32_MAX));
+    const std::int64_t s = selStart_;
+    const std::int64_t l = selLength_;
+    const std::int64_t e = Saturate(SelectionEnd());
     if (l == 0) {
-        selLength_ = std::abs(prev - p);
+        selLength_ = Saturate(std::abs(static_cast<std::int64_t>(prev) - p));
         if (p < prev) selStart_ = p;
     } else if (s < p && p < e) {
         if (p > prev) {
             // The caret was at the start and moved right.
             selStart_ = p;
-            selLength_ = e - p;
+            selLength_ = Saturate(e - p);
         } else {
-            selLength_ = p - s;
+            selLength_ = Saturate(p - s);
         }
     } else if (s < p) {
         if (s < prev) {
-            selLength_ = p - s;
+            selLength_ = Saturate(p - s);
         } else {
             // The caret was at the start and jumped past the end.
-            selStart_ = e;
-            selLength_ = p - e;
+            selStart_ = Saturate(e);
+            selLength_ = Saturate(p - e);
         }
     } else if (s == prev) {
         selStart_ = p;
-        selLength_ = l + (s - p);
+        selLength_ = Saturate(l + (s - p));
     } else {
         selStart_ = p;
-        selLength_ = s - p;
+        selLength_ = Saturate(s - p);
     }
 }
 
@@ -344,13 +358,16 @@ void TLcBaseEdit::PasteFromClipboard() {
 }
 
 void TLcBaseEdit::SelectCurrentWord() {
-    std::int32_t first = cursorPos_;
-    while (first > 1 && !IsDelimiter(first - 1)) --first;
-    std::int32_t end = cursorPos_;
-    while (end <= TextLength() && !IsDelimiter(end)) ++end;
-    selStart_ = first;
-    selLength_ = end - first;
-    DrawText(-1);
+    if (text_.empty()) return;
+    // Back to the delimiter before the word. Position 0 is never read: a delimiter at position 1 is
+    // where the scan stops, and then belongs to the selection.
+    std::int32_t i = cursorPos_;
+    if (IsDelimiter(i)) --i;
+    while (i > 1 && !IsDelimiter(i)) --i;
+    selStart_ = i != 1 ? i + 1 : 1;
+    std::int32_t j = cursorPos_;
+    while (!IsDelimiter(j) && j < TextLength() + 1) ++j;
+    SetSelLength(j - selStart_);
 }
 
 std::int32_t TLcBaseEdit::GetSelTextBuf(char* buffer, std::int32_t size) {
@@ -524,21 +541,28 @@ void TLcBaseEdit::KeyPress(char& Key) {
 }
 
 // ---------------------------------------------------------------------------------------------------
-// Focus and notifications
+// Focus, painting and notifications
 
 void TLcBaseEdit::RebuildCaret() {
     if (caret_->Style == csDefault) {
         Canvas()->Font()->Assign(*Font());
-        caret_->FontHeight = static_cast<std::uint16_t>(std::max(RowHeight("Qp"), 0));
+        caret_->FontHeight = static_cast<std::uint16_t>(std::clamp(RowHeight("Qp"), 0, 0xFFFF));
     }
-    if (Focused()) caret_->Build();
+}
+
+TBitmap& TLcBaseEdit::EnsureBackBitmap() {
+    if (!backBitmap_) backBitmap_ = std::make_unique<TBitmap>();
+    if (backBitmap_->Width() != Width() || backBitmap_->Height() != Height())
+        backBitmap_->SetSize(Width(), Height());
+    return *backBitmap_;
 }
 
 void TLcBaseEdit::WMSetFocus(TMessage& m) {
     TLcCustomBevelPanel::WMSetFocus(m);
     CreateBack();
     RebuildCaret();
-    caret_->Build();
+    caret_->BuildCaret();
+    caret_->Enable();
     if (RedrawOnEnter()) DrawText(-1);
     if (Flat()) {
         RestoreBorderFront();
@@ -560,9 +584,8 @@ void TLcBaseEdit::WMKillFocus(TMessage& m) {
     }
     TLcCustomBevelPanel::WMKillFocus(m);
     if (RedrawOnExit()) DrawText(-1);
-    caret_->Destroy();
-    // The caret is no longer drawn; the next paint shows the edit without it.
-    Invalidate();
+    caret_->DestroyCaret();
+    if (FreeBackOnExit) FreeBackBitmap();
 }
 
 void TLcBaseEdit::WMSize(TMessage& m) {
@@ -573,6 +596,24 @@ void TLcBaseEdit::WMSize(TMessage& m) {
         SetupRects();
 }
 
+void TLcBaseEdit::Paint() {
+    if (IsUpdating() || HasState(csLoading | csReading | csDestroying)) return;
+    TCanvas& canvas = *Canvas();
+    FillControl();
+    // A flat border in its idle look, and the classic sunken edge, are the window's own border,
+    // drawn with it after this paint.
+    const bool flatIdle = !Focused() && Flat() && !HasState(csDesigning) && !UseXP();
+    if (!flatIdle) {
+        if (UseXP() && Bevel()->Mode() == bmWindows) {
+            BevelXP(canvas, ClientRect());
+        } else {
+            TRect inner;
+            Bevel()->PaintBevel(canvas, ClientRect(), inner, Transparent());
+        }
+    }
+    SetCaret();
+}
+
 void TLcBaseEdit::CMEnabledChanged(TMessage& m) {
     TLcCustomBevelPanel::CMEnabledChanged(m);
     DrawText(-1);
@@ -580,10 +621,20 @@ void TLcBaseEdit::CMEnabledChanged(TMessage& m) {
 
 void TLcBaseEdit::CMFontChanged(TMessage& m) {
     TLcCustomBevelPanel::CMFontChanged(m);
-    if (HandleAllocated()) RebuildCaret();
+    if (!HandleAllocated()) return;
+    RebuildCaret();
+    // A focused edit shows its caret in the new height at once.
+    if (Focused()) {
+        caret_->BuildCaret();
+        if (caret_->Shown()) {
+            caret_->Disable();
+            caret_->Enable();
+        }
+    }
 }
 
 void TLcBaseEdit::WndProc(TMessage& m) {
+    if (HandleEditRequest(m)) return;
     switch (m.Msg) {
     case WM_GETDLGCODE: m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; break;
     // The whole client area is painted by the edit itself.

@@ -1,9 +1,12 @@
 // TLcBaseEdit: the editing core of the custom-drawn edits - the text (8-bit characters, 1-based
 // positions), caret and selection, the single change path SetSelText, undo and redo, the clipboard
-// commands, the keyboard command table, character input, focus behaviour and change notifications.
-// Drawing and geometry are left to TLcCustomEdit.
+// commands, the keyboard command table, character input, focus behaviour, change notifications,
+// the pointer (placing the caret, drag-selecting, moving selected text, word selection), the
+// built-in context menu and the standard edit-control requests. Drawing and geometry are left to
+// TLcCustomEdit.
 #pragma once
 
+#include "edit/lc_3d_caption.h"
 #include "edit/lc_application.h"
 #include "edit/lc_caret.h"
 #include "edit/lc_custom_control.h"
@@ -23,8 +26,6 @@ enum TLcEditCharCase : std::uint8_t { ecNormal, ecUpperCase, ecLowerCase };
 
 using TLcTextChangedAtEvent = std::function<void(TObject* Sender, std::int32_t At)>;
 
-constexpr std::int16_t crIBeam = -4;
-
 class TLcBaseEdit : public TLcCustomBevelPanel {
 public:
     explicit TLcBaseEdit(TComponent* AOwner);
@@ -33,6 +34,9 @@ public:
     // --- Settings -----------------------------------------------------------------------------------
     TLcCaret* Caret() const { return caret_.get(); }
     void SetCaretSettings(const TLcCaret& value) { caret_->Assign(value); }
+    TLc3DCaption* Font3D() const { return font3D_.get(); }
+    // Copies the settings, then handles them as a change of font (caret height, automatic height).
+    void SetFont3D(const TLc3DCaption& value) { font3D_->Assign(value); }
     bool TabOnEnter = false;
     bool EditingAllowed = true;
     bool FreeBackOnExit = true;
@@ -57,7 +61,7 @@ public:
     bool SelectAllToEnd = false;
     bool SelectionEnabled = true;
     bool UseBackBitmap = true;
-    std::int16_t Cursor = crIBeam;
+    TCursor Cursor = crIBeam;
 
     TLcTextChangedAtEvent OnTextChangedAt;
     TNotifyEvent OnCursorPosChanged;
@@ -78,6 +82,12 @@ public:
     std::int32_t ScrollOffset = 0;
     std::int32_t PrevCursorPos = 1;
     TPoint LastMousePos;
+    TCursor SavedScreenCursor = crDefault;
+    // The off-screen image the text is drawn through while the edit has the focus.
+    TBitmap* BackBitmap() const { return backBitmap_.get(); }
+    // The 200 ms repeat timer, present between a left press and its release.
+    TLcTimer* MouseRepeatTimer() const { return mouseRepeatTimer_.get(); }
+    static constexpr std::uint32_t kMouseRepeatMs = 200;
 
     // The stored text; reading it calls GetNewText().
     std::string Text();
@@ -156,6 +166,12 @@ public:
     // The keyboard command table.
     virtual void GetCommandKey(std::uint16_t& Key, TShiftState Shift);
 
+    // Pointer work: the step shared by a press and the repeat tick, and the repeat tick itself.
+    void DoLeftMouseBtn();
+    void DoOnTimer();
+    // The edit's own context menu while it is open, else null.
+    TPopupMenu* ContextMenu() const { return contextMenu_; }
+
 protected:
     void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
     void KeyUp(std::uint16_t& Key, TShiftState Shift) override;
@@ -165,6 +181,20 @@ protected:
     void WMSize(TMessage& Message) override;
     void CMEnabledChanged(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
+    void Paint() override;
+    void WMMouseMove(TMessage& Message) override;
+    void WMLButtonDown(TMessage& Message) override;
+    void WMLButtonUp(TMessage& Message) override;
+    void WMLButtonDblClk(TMessage& Message) override;
+    void WMRButtonUp(TMessage& Message) override;
+    void WMCancelMode(TMessage& Message) override;
+    void MouseEnter() override;
+    void MouseExit() override;
+    // Answers the standard edit-control requests; false when `Message` is not one of them.
+    bool HandleEditRequest(TMessage& Message);
+    // The off-screen image: made or resized to the control, or freed.
+    TBitmap& EnsureBackBitmap();
+    void FreeBackBitmap() { backBitmap_.reset(); }
 
     // The character after caret position p, or #0 outside the text.
     char CharAt(std::int32_t p) const;
@@ -181,8 +211,16 @@ private:
     void PushUndoRecord(std::unique_ptr<TLcUndoRecord> record);
     // Puts an undone or redone change's text back selected, as the record describes.
     void RestoreRecordSelection(const TLcUndoRecord& record);
+    // Ends a left press: the repeat timer goes, and a text drag either drops (`drop`) or is dropped.
+    void EndLeftPress(bool drop);
+    void DropDraggedText();
+    void ShowContextMenu(TPoint screenPos);
 
     std::unique_ptr<TLcCaret> caret_;
+    std::unique_ptr<TLc3DCaption> font3D_;
+    std::unique_ptr<TBitmap> backBitmap_;
+    std::unique_ptr<TLcTimer> mouseRepeatTimer_;
+    TPopupMenu* contextMenu_ = nullptr;
     TAlignment alignment_ = taLeftJustify;
     bool readOnly_ = false;
     bool modified_ = false;

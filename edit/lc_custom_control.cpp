@@ -8,23 +8,6 @@ namespace {
 
 TRect Inset(const TRect& r, std::int32_t n) { return {r.Left + n, r.Top + n, r.Right - n, r.Bottom - n}; }
 
-// The toolkit's rendition of the theme's edit frame: a one-pixel ring in the state's colour round a
-// fill in the state's background.
-struct ThemeFrameColours {
-    TColor ring;
-    TColor fill;
-};
-
-ThemeFrameColours EditFrameColours(int state) {
-    switch (state) {
-    case ETS_HOT: return {0xEAB47E, clWindow};
-    case ETS_FOCUSED: return {0xB17F3C, clWindow};
-    case ETS_READONLY: return {0xB99D7F, 0xD8E9EC};
-    case ETS_DISABLED: return {0xBAC7C9, 0xD8E9EC};
-    default: return {0xB99D7F, clWindow};
-    }
-}
-
 void Ring(TCanvas& canvas, const TRect& r, TColor colour) {
     if (r.IsEmpty()) return;
     canvas.Brush()->SetStyle(bsSolid);
@@ -190,11 +173,9 @@ void TLcCustomControl::BevelXP(TCanvas& canvas, const TRect& rect) {
     int part = 0;
     int state = 0;
     GetXPBevelParams(themeClass, part, state);
-    const ThemeFrameColours colours = EditFrameColours(state);
-    canvas.Brush()->SetStyle(bsSolid);
-    canvas.Brush()->SetColor(colours.fill);
-    canvas.FillRect(Inset(rect, 1));
-    Ring(canvas, rect, colours.ring);
+    // Where the theme went away meanwhile, nothing is drawn; the next theme change re-creates the
+    // window with its classic border.
+    static_cast<void>(canvas.DrawThemePart(rect, themeClass, part, state));
 }
 
 void TLcCustomControl::DoEnter() {

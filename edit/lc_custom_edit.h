@@ -1,6 +1,7 @@
 // TLcCustomEdit: the concrete single-line edit. It adds the displayed text (a password character
 // hides the real one), automatic height, and the drawing and geometry that TLcBaseEdit leaves open:
-// the text in the text rectangle with the selection highlighted, and a caret while focused.
+// the three rectangles, the text with its selection and effects (through an off-screen image while
+// focused), horizontal scrolling in whole jumps, the caret's place and the hit test.
 #pragma once
 
 #include "edit/lc_base_edit.h"
@@ -51,16 +52,31 @@ public:
     virtual void SetCustomButtonStyle(TLcUserButtonStyle style);
 
     void Loaded() override;
+    void WndProc(TMessage& Message) override;
+
+    // Draws s as the edit's text, with its selection, through the off-screen image while focused.
+    void DrawTextOf(const std::string& s);
+    // Moves the caret to (x, y), lowered for the under styles.
+    void SetLcCaretPos(std::int32_t x, std::int32_t y);
 
 protected:
     void Paint() override;
     void CMFontChanged(TMessage& Message) override;
-    // The x of caret position p in the control, with the current scroll.
-    std::int32_t CaretX(std::int32_t p);
-    // The text with its selection, in TextRect.
-    void PaintText(TCanvas& canvas);
 
 private:
+    // Steps 1-4 of the rectangles, without the checks of SetupRects.
+    void LayOutRects();
+    // Where the text starts for the alignment, before scrolling.
+    std::int32_t TextBase(std::int32_t textWidth) const;
+    // The width of the first `count` characters of s (clamped to s).
+    std::int32_t MeasurePrefix(const std::string& s, std::int64_t count);
+    static std::int32_t MeasurePrefixOn(TCanvas& canvas, const std::string& s, std::int64_t count);
+    std::int32_t RowHeightOfSample();
+    // The control's own surface, had for drawing now; null when it cannot be had (drawn later).
+    TCanvas* ControlSurface();
+    // The off-screen image's canvas while it exists, else the control's surface.
+    TCanvas* BackTarget();
+
     char passwordChar_ = '\0';
     std::string displayText_;
     bool autoSize_ = false;

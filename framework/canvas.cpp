@@ -183,7 +183,7 @@ void TCanvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
     RequireSurface();
     Platform& p = CurrentPlatform();
     const FontSpec fontSpec = font_.Spec();
-    const std::int32_t width = p.MeasureText(fontSpec, text);
+    const std::int32_t width = TextWidth(text);
     const std::int32_t height = p.GetFontMetrics(fontSpec).height;
     const TRect box = ToSurface(Bounds(x, y, width, height));
     if (brush_.Style() != bsClear && !BackgroundTransparent) {
@@ -191,8 +191,20 @@ void TCanvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
         for (const TRect& c : dc_->clip) raster::FillRect(*dc_->surface, box, back, c);
     }
     const std::uint32_t pixel = ColorToPixel(font_.Color());
-    for (const TRect& c : dc_->clip)
-        p.RenderText(*dc_->surface, fontSpec, x + dc_->origin.X, y + dc_->origin.Y, text, pixel, c);
+    for (const TRect& c : dc_->clip) {
+        if (TextCharacterExtra == 0) {
+            p.RenderText(*dc_->surface, fontSpec, x + dc_->origin.X, y + dc_->origin.Y, text, pixel, c);
+            continue;
+        }
+        // Spaced text: each character at its own place, the extra added after every one.
+        std::int32_t offset = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const std::string_view one(&text[i], 1);
+            p.RenderText(*dc_->surface, fontSpec, x + offset + dc_->origin.X, y + dc_->origin.Y, one, pixel,
+                         c);
+            offset += p.MeasureText(fontSpec, one) + TextCharacterExtra;
+        }
+    }
     MarkDamage(box);
     PenPos = {x + width, y};
     Changed();
@@ -201,25 +213,29 @@ void TCanvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
 void TCanvas::TextRect(const TRect& rect, std::int32_t x, std::int32_t y, const std::string& text) {
     Changing();
     RequireSurface();
-    const TRect limit = ToSurface(rect);
-    std::vector<TRect> saved = dc_->clip;
-    std::vector<TRect> narrowed;
-    for (const TRect& c : saved)
-        if (TRect i = c.Intersect(limit); !i.IsEmpty()) narrowed.push_back(i);
-    dc_->clip = narrowed;
-    try {
+    {
+        ClipNarrowing narrowing(*dc_, rect);
         if (brush_.Style() != bsClear) FillRect(rect);
-        if (!narrowed.empty()) TextOut(x, y, text);
-    } catch (...) {
-        dc_->clip = saved;
-        throw;
+        if (!dc_->clip.empty()) TextOut(x, y, text);
     }
-    dc_->clip = saved;
     Changed();
 }
 
 std::int32_t TCanvas::TextWidth(const std::string& text) {
-    return CurrentPlatform().MeasureText(font_.Spec(), text);
+    const std::int32_t plain = CurrentPlatform().MeasureText(font_.Spec(), text);
+    return plain + TextCharacterExtra * static_cast<std::int32_t>(text.size());
+}
+
+bool TCanvas::DrawThemePart(const TRect& rect, const std::string& themeClass, int part, int state) {
+    Changing();
+    RequireSurface();
+    const TRect r = ToSurface(rect);
+    bool drawn = !dc_->clip.empty();
+    for (const TRect& c : dc_->clip)
+        drawn = CurrentPlatform().DrawThemePart(*dc_->surface, r, c, themeClass, part, state) && drawn;
+    if (drawn) MarkDamage(r);
+    Changed();
+    return drawn;
 }
 
 std::int32_t TCanvas::TextHeight(const std::string&) {

@@ -25,6 +25,8 @@ public:
     // The background mode of text: when set, TextOut leaves the character cells unfilled even with
     // a solid brush (the platform's transparent background mode).
     bool BackgroundTransparent = false;
+    // Extra pixels after every character of text drawn or measured (spaced-out text).
+    std::int32_t TextCharacterExtra = 0;
     TPoint PenPos;
     TNotifyEvent OnChange;
     TNotifyEvent OnChanging;
@@ -57,6 +59,9 @@ public:
     // Text clipped to `rect`, with its top-left at (x, y).
     void TextRect(const TRect& rect, std::int32_t x, std::int32_t y, const std::string& text);
     std::int32_t TextWidth(const std::string& text);
+    // Draws the platform theme's (class, part, state) background over rect; false where no theme
+    // is active.
+    bool DrawThemePart(const TRect& rect, const std::string& themeClass, int part, int state);
     std::int32_t TextHeight(const std::string& text);
     // Stretching copy of `source` on `sourceCanvas` onto `dest` here, with CopyMode.
     void CopyRect(const TRect& dest, TCanvas& sourceCanvas, const TRect& source);

@@ -1,5 +1,6 @@
 #include "framework/controls.h"
 
+#include "framework/caret.h"
 #include "framework/exceptions.h"
 #include "framework/forms.h"
 #include "framework/menus.h"
@@ -111,6 +112,8 @@ void TControl::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWi
     Invalidate();
     RequestAlign();
     AfterSetBounds(moved, sizeChanged);
+    // A caret in this control (or inside it) follows it.
+    caret::Refresh();
 }
 
 void TControl::AfterSetBounds(bool, bool sized) {
@@ -151,6 +154,7 @@ void TControl::SetVisible(bool value) {
     visible_ = value;
     Perform(CM_VISIBLECHANGED, value ? 1 : 0, 0);
     RequestAlign();
+    caret::Refresh();
 }
 
 bool TControl::Showing() const {
@@ -283,8 +287,10 @@ bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) 
     bool handled = false;
     if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
     if (handled) return true;
-    if (WheelDelta < 0 && OnMouseWheelDown) OnMouseWheelDown(this, Shift, MousePos, handled);
-    else if (WheelDelta > 0 && OnMouseWheelUp) OnMouseWheelUp(this, Shift, MousePos, handled);
+    if (WheelDelta < 0 && OnMouseWheelDown)
+        OnMouseWheelDown(this, Shift, MousePos, handled);
+    else if (WheelDelta > 0 && OnMouseWheelUp)
+        OnMouseWheelUp(this, Shift, MousePos, handled);
     return handled;
 }
 
@@ -302,15 +308,20 @@ void TControl::DoMouseUp(TMouseButton Button, const TMessage& m) {
     MouseUp(Button, KeysToShiftState(m.WParam), MouseX(m.LParam), MouseY(m.LParam));
 }
 
-void TControl::WMMouseMove(TMessage& m) { MouseMove(KeysToShiftState(m.WParam), MouseX(m.LParam), MouseY(m.LParam)); }
+void TControl::WMMouseMove(TMessage& m) {
+    MouseMove(KeysToShiftState(m.WParam), MouseX(m.LParam), MouseY(m.LParam));
+}
 
 void TControl::WMLButtonDown(TMessage& m) {
+    // Set before anything handles the press, so a control taking the focus now knows why.
+    ControlState |= csLButtonDown;
     if (ControlStyle & csCaptureMouse) SetCaptureControl(this);
     if (ControlStyle & csClickEvents) ControlState |= csClicked;
     DoMouseDown(mbLeft, m);
 }
 
 void TControl::WMLButtonUp(TMessage& m) {
+    ControlState &= ~csLButtonDown;
     if ((ControlStyle & csCaptureMouse) && gCapture == this) SetCaptureControl(nullptr);
     if (ControlState & csClicked) {
         ControlState &= ~csClicked;
@@ -321,6 +332,7 @@ void TControl::WMLButtonUp(TMessage& m) {
 }
 
 void TControl::WMLButtonDblClk(TMessage& m) {
+    ControlState |= csLButtonDown;
     if (ControlStyle & csCaptureMouse) SetCaptureControl(this);
     if (ControlStyle & csClickEvents) DblClick();
     DoMouseDown(mbLeft, m);
@@ -361,7 +373,7 @@ void TControl::WMContextMenu(TMessage& m) {
 
 void TControl::WMCancelMode(TMessage&) {
     if (gCapture == this) SetCaptureControl(nullptr);
-    ControlState &= ~csClicked;
+    ControlState &= ~(csClicked | csLButtonDown);
 }
 
 void TControl::CMEnabledChanged(TMessage&) { Invalidate(); }

@@ -110,6 +110,8 @@ public:
     TMouseWheelEvent OnMouseWheel;
     TMouseWheelUpDownEvent OnMouseWheelUp;
     TMouseWheelUpDownEvent OnMouseWheelDown;
+    // Fired before a context menu opens for this control; setting Handled suppresses the menu.
+    TContextPopupEvent OnContextPopup;
 
     // Sends a message to this control at once, through WindowProc.
     LRESULT Perform(std::uint32_t Msg, WPARAM WParam, LPARAM LParam);

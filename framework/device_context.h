@@ -22,6 +22,26 @@ struct DeviceContext {
     }
 };
 
+// Narrows a context's clip to a rectangle (logical coordinates) for as long as it lives; the clip
+// it found is back afterwards, also when drawing failed.
+class ClipNarrowing {
+public:
+    ClipNarrowing(DeviceContext& dc, const TRect& logical) : dc_(dc), saved_(dc.clip) {
+        const TRect limit = logical.Offset(dc.origin.X, dc.origin.Y);
+        std::vector<TRect> narrowed;
+        for (const TRect& c : saved_)
+            if (const TRect i = c.Intersect(limit); !i.IsEmpty()) narrowed.push_back(i);
+        dc_.clip = std::move(narrowed);
+    }
+    ~ClipNarrowing() { dc_.clip = std::move(saved_); }
+    ClipNarrowing(const ClipNarrowing&) = delete;
+    ClipNarrowing& operator=(const ClipNarrowing&) = delete;
+
+private:
+    DeviceContext& dc_;
+    std::vector<TRect> saved_;
+};
+
 // Removes `cut` from a set of disjoint rectangles, keeping the rest disjoint.
 void SubtractRect(std::vector<TRect>& rects, const TRect& cut);
 

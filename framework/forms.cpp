@@ -1,6 +1,7 @@
 #include "framework/forms.h"
 
 #include "framework/application.h"
+#include "framework/caret.h"
 #include "framework/exceptions.h"
 #include "framework/platform/platform.h"
 
@@ -22,7 +23,9 @@ TCustomForm* TScreen::FindForm(WindowId window) const {
 
 void TScreen::AddForm(TCustomForm* form) { forms_.push_back(form); }
 
-void TScreen::RemoveForm(TCustomForm* form) { forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end()); }
+void TScreen::RemoveForm(TCustomForm* form) {
+    forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
+}
 
 TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner) {
     SetVisible(false);
@@ -65,7 +68,8 @@ void TCustomForm::SetClientSize(std::int32_t width, std::int32_t height) {
     SetBounds(left_, top_, width + f.left + f.right, height + f.top + f.bottom);
 }
 
-void TCustomForm::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth, std::int32_t AHeight) {
+void TCustomForm::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth,
+                            std::int32_t AHeight) {
     if (AWidth < 0) AWidth = 0;
     if (AHeight < 0) AHeight = 0;
     if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
@@ -157,8 +161,10 @@ void TCustomForm::Close() {
     }
     TCloseAction action = caHide;
     if (OnClose) OnClose(this, action);
-    if (action == caHide || action == caFree) Hide();
-    else if (action == caMinimize) SetWindowState(wsMinimized);
+    if (action == caHide || action == caFree)
+        Hide();
+    else if (action == caMinimize)
+        SetWindowState(wsMinimized);
 }
 
 void TCustomForm::Invalidate() {
@@ -175,6 +181,12 @@ void TCustomForm::PaintNow() {
     const TRect area = invalid_;
     invalid_ = {};
     if (area.IsEmpty() || platformWindow_ == 0 || !Visible()) return;
+    // The caret steps aside while the controls paint under it.
+    struct CaretAside {
+        const TCustomForm* form;
+        explicit CaretAside(const TCustomForm* f) : form(f) { caret::BeginPaint(form); }
+        ~CaretAside() { caret::EndPaint(form); }
+    } aside(this);
     PaintTree(this, area);
 }
 
@@ -268,7 +280,8 @@ TControl* TCustomForm::ControlAtClientPoint(TPoint p, bool allowDisabled) {
 void TCustomForm::RouteMouse(const PlatformEvent& e) {
     // The capturing control takes every mouse message; otherwise the deepest control under the pointer.
     TControl* target = GetCaptureControl();
-    if (target == nullptr || target->GetParentForm() != this) target = ControlAtClientPoint(e.position, false);
+    if (target == nullptr || target->GetParentForm() != this)
+        target = ControlAtClientPoint(e.position, false);
     const TPoint origin = target->FormOrigin();
     const LPARAM pos = MakeMousePos(e.position.X - origin.X, e.position.Y - origin.Y);
     WPARAM keys = ShiftStateToKeys(e.shift);
@@ -282,7 +295,9 @@ void TCustomForm::RouteMouse(const PlatformEvent& e) {
         break;
     }
     case PlatformEvent::Kind::MouseUp:
-        msg = e.button == PointerButton::Left ? WM_LBUTTONUP : e.button == PointerButton::Right ? WM_RBUTTONUP : WM_MBUTTONUP;
+        msg = e.button == PointerButton::Left    ? WM_LBUTTONUP
+              : e.button == PointerButton::Right ? WM_RBUTTONUP
+                                                 : WM_MBUTTONUP;
         break;
     case PlatformEvent::Kind::MouseWheel:
         msg = WM_MOUSEWHEEL;
@@ -302,6 +317,8 @@ void TCustomForm::RouteMouse(const PlatformEvent& e) {
 void TCustomForm::SetActive(bool active) {
     if (active == active_) return;
     active_ = active;
+    // The caret shows only in the active window.
+    caret::Refresh();
     if (!active) {
         if (activeControl_ != nullptr) activeControl_->Perform(WM_KILLFOCUS, 0, 0);
         return;
@@ -411,7 +428,8 @@ void TCustomForm::RouteKey(const PlatformEvent& e) {
     case PlatformEvent::Kind::Char: {
         // A character the control does not take for itself, or typed with Alt, is offered to the
         // form's controls as an accelerator.
-        const bool controlTakesChars = (target->Perform(WM_GETDLGCODE, 0, 0) & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) != 0;
+        const bool controlTakesChars =
+            (target->Perform(WM_GETDLGCODE, 0, 0) & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) != 0;
         if ((alt || !controlTakesChars) &&
             message_queue::SendMessage(Handle(), CM_DIALOGCHAR, e.character, keyData) != 0)
             return;

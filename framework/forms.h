@@ -120,6 +120,9 @@ public:
     std::int32_t Width() const;
     std::int32_t Height() const;
     const std::vector<TCustomForm*>& Forms() const { return forms_; }
+    // The pointer shape the program asks for over all its windows (crDefault: each control's own).
+    // FIXME: the backends still show their default arrow; the value is kept for the controls.
+    TCursor Cursor = crDefault;
     TCustomForm* FindForm(WindowId window) const;
     void AddForm(TCustomForm* form);
     void RemoveForm(TCustomForm* form);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -51,9 +52,7 @@ int TMenuItem::IndexOf(const TMenuItem* item) const {
     return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
 }
 
-void TMenuItem::Add(TMenuItem* item) {
-    Insert(Count(), item);
-}
+void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
     if (item == nullptr || item == this) return;
@@ -82,16 +81,51 @@ void TMenuItem::Click() {
     if (OnClick) OnClick(this);
 }
 
+namespace {
+
+bool UsableAccelerator(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
+char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+// The caption without its markers, and where the marked character stands in it (-1: none).
+std::pair<std::string, int> StripMarkers(const std::string& caption) {
+    std::string shown;
+    int marked = -1;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size()) {
+            ++i;
+            if (caption[i] != '&') marked = static_cast<int>(shown.size());
+        }
+        shown += caption[i];
+    }
+    return {shown, marked};
+}
+
+} // namespace
+
+std::string TMenuItem::DisplayCaption() const { return StripMarkers(caption_).first; }
+
 void TMenuItem::AssignAutoAccelerators() {
     bool taken[128] = {};
+    // Marked accelerators first: they are the caption's own, duplicates included.
     for (TMenuItem* item : items_) {
         item->accelerator_ = 0;
         item->acceleratorIndex_ = -1;
         if (!item->Visible || item->IsLine()) continue;
-        for (std::size_t i = 0; i < item->caption_.size(); ++i) {
-            const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(item->caption_[i])));
-            const bool usable = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-            if (!usable || taken[static_cast<unsigned char>(c)]) continue;
+        const auto [shown, marked] = StripMarkers(item->caption_);
+        if (marked < 0) continue;
+        const char c = Upper(shown[static_cast<std::size_t>(marked)]);
+        if (!UsableAccelerator(c)) continue;
+        taken[static_cast<unsigned char>(c)] = true;
+        item->accelerator_ = c;
+        item->acceleratorIndex_ = marked;
+    }
+    for (TMenuItem* item : items_) {
+        if (!item->Visible || item->IsLine() || item->acceleratorIndex_ >= 0) continue;
+        const std::string shown = StripMarkers(item->caption_).first;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const char c = Upper(shown[i]);
+            if (!UsableAccelerator(c) || taken[static_cast<unsigned char>(c)]) continue;
             taken[static_cast<unsigned char>(c)] = true;
             item->accelerator_ = c;
             item->acceleratorIndex_ = static_cast<int>(i);

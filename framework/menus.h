@@ -11,12 +11,15 @@
 class TPopupMenuTracker;
 
 class TMenuItem : public TComponent {
-  public:
+public:
     explicit TMenuItem(TComponent* AOwner);
     // Destroys the sub-items with it (whoever owns them) and leaves its parent item.
     ~TMenuItem() override;
 
     const std::string& Caption() const { return caption_; }
+    // The caption as shown: an "&" marks the next character as the accelerator and is not shown
+    // ("&&" shows one "&").
+    std::string DisplayCaption() const;
     void SetCaption(const std::string& value) { caption_ = value; }
     // A caption of "-" makes the item a separator line.
     bool IsLine() const { return caption_ == "-"; }
@@ -50,14 +53,15 @@ class TMenuItem : public TComponent {
     virtual void Click();
 
     // The accelerator given when its level last opened ('A'..'Z', '0'..'9'; 0 for none), and the
-    // index of that character in the caption (-1 for none).
+    // index of that character in the displayed caption (-1 for none).
     char Accelerator() const { return accelerator_; }
     int AcceleratorIndex() const { return acceleratorIndex_; }
-    // Gives the visible sub-items their automatic accelerators: for each item in order, the first
-    // character of its caption, upper-cased, that is a digit or a letter not yet taken at this level.
+    // Gives the visible sub-items their accelerators: a caption's "&" marker names its own; every
+    // other item takes the first character of its caption, upper-cased, that is a digit or a letter
+    // not yet taken at this level.
     void AssignAutoAccelerators();
 
-  private:
+private:
     void TurnSiblingsOff();
 
     std::string caption_;
@@ -71,18 +75,18 @@ class TMenuItem : public TComponent {
 };
 
 class TMenu : public TComponent {
-  public:
+public:
     explicit TMenu(TComponent* AOwner);
     ~TMenu() override;
     // The invisible root item; the menu's entries are its sub-items.
     TMenuItem* Items() const { return items_; }
 
-  private:
+private:
     TMenuItem* items_;
 };
 
 class TPopupMenu : public TMenu {
-  public:
+public:
     explicit TPopupMenu(TComponent* AOwner);
     ~TPopupMenu() override;
 
@@ -104,7 +108,7 @@ class TPopupMenu : public TMenu {
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-  private:
+private:
     TPoint popupPoint_;
     TPopupMenuTracker* tracker_ = nullptr;
 };

@@ -56,13 +56,9 @@ void TPopupMenuTracker::Open(TPoint at) {
     if (Application != nullptr) Application->SetInputCaptureForm(levels_.front().get());
 }
 
-void TPopupMenuTracker::FreeClosedLevels() {
-    retired_.clear();
-}
+void TPopupMenuTracker::FreeClosedLevels() { retired_.clear(); }
 
-void TPopupMenuTracker::Cancel() {
-    Close();
-}
+void TPopupMenuTracker::Cancel() { Close(); }
 
 void TPopupMenuTracker::CaptureLost() {
     if (!closing_) Close();
@@ -195,12 +191,8 @@ void TPopupMenuTracker::KeyDown(std::uint16_t key) {
     const int top = LevelCount() - 1;
     TPopupMenuWindow& w = Level(top);
     switch (key) {
-    case VK_DOWN:
-        MoveHighlight(1);
-        return;
-    case VK_UP:
-        MoveHighlight(-1);
-        return;
+    case VK_DOWN: MoveHighlight(1); return;
+    case VK_UP: MoveHighlight(-1); return;
     case VK_RIGHT:
         if (w.Selectable(w.Highlighted()) && w.RowItem(w.Highlighted())->HasSubmenu())
             Activate(top, w.Highlighted(), true);
@@ -217,15 +209,27 @@ void TPopupMenuTracker::KeyDown(std::uint16_t key) {
     case VK_RETURN:
         if (w.Highlighted() >= 0) Activate(top, w.Highlighted(), true);
         return;
-    default:
-        break;
+    default: break;
     }
     const bool letter = key >= 'A' && key <= 'Z';
     const bool digit = key >= '0' && key <= '9';
     if (!letter && !digit) return;
+    std::vector<int> rows;
     for (int row = 0; row < w.RowCount(); ++row)
-        if (w.RowItem(row)->Accelerator() == static_cast<char>(key)) {
-            Activate(top, row, true);
+        if (w.RowItem(row)->Accelerator() == static_cast<char>(key)) rows.push_back(row);
+    if (rows.size() == 1) {
+        Activate(top, rows.front(), true);
+        return;
+    }
+    // Several items share the key: each press highlights the next of them; Enter chooses.
+    for (int row : rows)
+        if (row > w.Highlighted() && w.Selectable(row)) {
+            w.SetHighlighted(row);
+            return;
+        }
+    for (int row : rows)
+        if (w.Selectable(row)) {
+            w.SetHighlighted(row);
             return;
         }
 }

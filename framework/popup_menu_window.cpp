@@ -56,7 +56,7 @@ TSize TPopupMenuWindow::PreferredSize() const {
     int height = 2 * kBorder;
     for (int i = 0; i < RowCount(); ++i) {
         if (!RowItem(i)->IsLine())
-            textWidth = std::max(textWidth, p.MeasureText(fontSpec, RowItem(i)->Caption()));
+            textWidth = std::max(textWidth, p.MeasureText(fontSpec, RowItem(i)->DisplayCaption()));
         height += RowHeight(i);
     }
     const int width = 2 * kBorder + kCheckColumn + textWidth + kTextGap + kArrowColumn;
@@ -78,43 +78,30 @@ void TPopupMenuWindow::WndProc(TMessage& m) {
     // Menu input never reaches the ordinary control handling (no clicks, no context menus here).
     const TPoint screen = ClientToScreen({MouseX(m.LParam), MouseY(m.LParam)});
     switch (m.Msg) {
-    case WM_MOUSEMOVE:
-        tracker_.MouseMove(screen);
-        return;
+    case WM_MOUSEMOVE: tracker_.MouseMove(screen); return;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-        tracker_.MouseDown(screen);
-        return;
+    case WM_MBUTTONDBLCLK: tracker_.MouseDown(screen); return;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        tracker_.MouseUp(screen);
-        return;
+    case WM_MBUTTONUP: tracker_.MouseUp(screen); return;
     case WM_GETDLGCODE:
         // Every key is the menu's: none is used for the form's navigation or accelerators.
         m.Result = DLGC_WANTALLKEYS | DLGC_WANTCHARS;
         return;
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        tracker_.KeyDown(static_cast<std::uint16_t>(m.WParam));
-        return;
+    case WM_SYSKEYDOWN: tracker_.KeyDown(static_cast<std::uint16_t>(m.WParam)); return;
     case WM_KEYUP:
     case WM_SYSKEYUP:
     case WM_CHAR:
     case WM_MOUSEWHEEL:
-    case WM_CONTEXTMENU:
-        return;
+    case WM_CONTEXTMENU: return;
     case WM_CANCELMODE:
-    case WM_CAPTURECHANGED:
-        tracker_.CaptureLost();
-        return;
-    default:
-        TCustomForm::WndProc(m);
-        return;
+    case WM_CAPTURECHANGED: tracker_.CaptureLost(); return;
+    default: TCustomForm::WndProc(m); return;
     }
 }
 
@@ -173,9 +160,9 @@ void TPopupMenuWindow::PaintRow(int row) {
     c.Brush()->SetStyle(bsClear);
     auto text = [&](int dx, TColor color) {
         c.Font()->SetColor(color);
-        c.TextOut(textX + dx, textY + dx, item.Caption());
+        const std::string caption = item.DisplayCaption();
+        c.TextOut(textX + dx, textY + dx, caption);
         if (item.AcceleratorIndex() >= 0) {
-            const std::string& caption = item.Caption();
             const auto index = static_cast<std::size_t>(item.AcceleratorIndex());
             const int x0 = textX + dx + c.TextWidth(caption.substr(0, index));
             const int x1 = x0 + c.TextWidth(caption.substr(index, 1));

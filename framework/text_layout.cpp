@@ -172,24 +172,6 @@ std::vector<TextLine> LayOutLines(const std::string& text, std::int32_t maxWidth
 }
 
 // Narrows the canvas clip to a rectangle for the lifetime of the object.
-class ClipNarrowing {
-public:
-    ClipNarrowing(DeviceContext& dc, const TRect& logical) : dc_(dc), saved_(dc.clip) {
-        const TRect limit = logical.Offset(dc.origin.X, dc.origin.Y);
-        std::vector<TRect> narrowed;
-        for (const TRect& c : saved_)
-            if (const TRect i = c.Intersect(limit); !i.IsEmpty()) narrowed.push_back(i);
-        dc_.clip = std::move(narrowed);
-    }
-    ~ClipNarrowing() { dc_.clip = std::move(saved_); }
-    ClipNarrowing(const ClipNarrowing&) = delete;
-    ClipNarrowing& operator=(const ClipNarrowing&) = delete;
-
-private:
-    DeviceContext& dc_;
-    std::vector<TRect> saved_;
-};
-
 void DrawLine(TCanvas& canvas, const TextLine& line, std::int32_t x, std::int32_t y,
               const TextMeasure& measure) {
     if (!measure.ExpandsTabs()) {

@@ -88,5 +88,12 @@ using TKeyEvent = std::function<void(TObject* Sender, std::uint16_t& Key, TShift
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 using TMouseWheelEvent =
     std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
+using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 using TMouseWheelUpDownEvent =
     std::function<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
+
+// Pointer shapes (the screen's cursor).
+using TCursor = std::int16_t;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crDrag = -12;

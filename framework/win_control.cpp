@@ -1,6 +1,7 @@
 // TWinControl: a control with a toolkit handle and children: painting, focus and keys.
 #include "framework/controls.h"
 
+#include "framework/caret.h"
 #include "framework/exceptions.h"
 #include "framework/forms.h"
 #include "framework/platform/platform.h"
@@ -11,6 +12,7 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
     Destroying();
+    caret::ControlDestroyed(this);
     if (TCustomForm* form = GetParentForm(); form != nullptr && form != this) form->ControlDestroyed(this);
     DestroyChildren();
     TWinControl::DestroyWnd();
@@ -34,7 +36,8 @@ void TWinControl::InsertControl(TControl* AControl) {
         AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
     }
     // Windowed children get their handles along with their parent's.
-    if (auto* win = dynamic_cast<TWinControl*>(AControl); win != nullptr && HandleAllocated()) win->HandleNeeded();
+    if (auto* win = dynamic_cast<TWinControl*>(AControl); win != nullptr && HandleAllocated())
+        win->HandleNeeded();
     AControl->Invalidate();
     AControl->RequestAlign();
 }
@@ -249,7 +252,8 @@ void TWinControl::CMFocusChanged(TMessage& m) {
     // Every control of the form hears of it: the message is not stopped by a result.
     const std::vector<TControl*> children = controls_;
     for (TControl* c : children)
-        if (std::find(controls_.begin(), controls_.end(), c) != controls_.end()) c->Perform(m.Msg, m.WParam, m.LParam);
+        if (std::find(controls_.begin(), controls_.end(), c) != controls_.end())
+            c->Perform(m.Msg, m.WParam, m.LParam);
 }
 
 void TWinControl::CMEnter(TMessage&) {
@@ -287,8 +291,8 @@ void TWinControl::WMPaint(TMessage& m) {
     // Paint into an image of the control's size, starting from what the window shows, then copy the
     // result into the clip in one piece.
     PixelSurface image(Width(), Height());
-    raster::StretchCopy(image, image.Bounds(), *dc->surface, Bounds(dc->origin.X, dc->origin.Y, Width(), Height()),
-                        image.Bounds());
+    raster::StretchCopy(image, image.Bounds(), *dc->surface,
+                        Bounds(dc->origin.X, dc->origin.Y, Width(), Height()), image.Bounds());
     DeviceContext imageDC = DeviceContext::ForSurface(image);
     PaintWindow(imageDC);
     PaintControls(imageDC);

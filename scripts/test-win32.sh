@@ -1,23 +1,111 @@
 #!/usr/bin/env bash
-# Builds the 32-bit Windows program (lentaro.exe) with MinGW-w64 and tests it under Wine on Xvfb:
-# the unit tests and the backend tests run as Windows programs, then the end-to-end test starts
-# lentaro.exe over a known picture, moves the pointer, reads the screen and closes the program.
+# Builds the Windows program (lentaro.exe) with MinGW-w64 and tests it under Wine on Xvfb: the unit
+# tests and the backend tests run as Windows programs, then the end-to-end test starts lentaro.exe
+# over a known picture, moves the pointer, reads the screen and closes the program.
+# The 32-bit program is always built and checked. Its tests run under the 32-bit Wine where this
+# kernel can run 32-bit x86 programs (a probe decides); elsewhere the same targets are built for
+# x86_64 and tested under the 64-bit Wine. LENTARO_WINE_ARCH=32|64 forces the choice.
 # Every process started here is ended by its PID (and the Wine server with wineserver -k).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 build="${LENTARO_WIN32_BUILD:-build-win32}"
+build64="${LENTARO_WIN64_BUILD:-build-win64}"
 jobs="$(nproc)"
 mkdir -p "$build"
 # One run at a time per build directory: runs would share the build and the Wine prefix.
 exec 9>"$build/.test-win32.lock"
 flock 9
 
+# Debian's `wine` command starts the 32-bit loader whenever it is installed, even where it cannot
+# run, so each Wine is called by its own loader.
+wine32_loader=/usr/lib/wine/wine
+wine64_loader=/usr/lib/wine/wine64
+
+# Succeeds when this kernel runs a 32-bit x86 program: one assembled and linked here that only exits
+# with 42. Returns 1 when it does not run, 2 when it cannot be built; probe_result says which.
+probe_i386() { # directory for the probe's files
+  local dir="$1" status=0
+  mkdir -p "$dir"
+  cat >"$dir/exit42.s" <<'EOF'
+.globl _start
+_start:
+  movl $1, %eax   # exit(42) through the i386 system call gate
+  movl $42, %ebx
+  int $0x80
+EOF
+  if ! { as --32 -o "$dir/exit42.o" "$dir/exit42.s" && ld -m elf_i386 -o "$dir/exit42" "$dir/exit42.o"; } \
+    >"$dir/build.log" 2>&1; then
+    probe_result="the i386 probe could not be built with as --32 and ld -m elf_i386 (see $dir/build.log)"
+    return 2
+  fi
+  "$dir/exit42" 2>"$dir/run.log" || status=$?
+  if [ "$status" -eq 42 ]; then
+    probe_result="this kernel runs 32-bit x86 programs"
+    return 0
+  fi
+  local error
+  error="$(tail -n1 "$dir/run.log" | sed 's/.*: //')"
+  probe_result="this kernel cannot run 32-bit x86 programs (the i386 probe: ${error:-no error}, exit $status)"
+  return 1
+}
+
+wine_arch="${LENTARO_WINE_ARCH:-}"
+case "$wine_arch" in
+  "" | 32 | 64) ;;
+  *) echo "LENTARO_WINE_ARCH must be 32 or 64, not '$wine_arch'"; exit 1 ;;
+esac
+probe_status=0
+probe_i386 "$root/$build/i386-probe" || probe_status=$?
+if [ -n "$wine_arch" ]; then
+  reason="LENTARO_WINE_ARCH=$wine_arch asks for it ($probe_result)"
+elif [ "$probe_status" -eq 0 ]; then
+  wine_arch=32
+  reason="$probe_result"
+elif [ "$probe_status" -eq 1 ]; then
+  wine_arch=64
+  reason="$probe_result"
+else
+  echo "Cannot choose a Wine for the Windows tests: $probe_result"
+  exit 1
+fi
+if [ "$wine_arch" = 32 ]; then
+  [ "$probe_status" -ne 1 ] || { echo "LENTARO_WINE_ARCH=32 asks for the 32-bit Wine, but $probe_result"; exit 1; }
+  wine_loader="$wine32_loader"
+  wine_package="wine32:i386"
+  wine_build="$build"
+  wine_label="the 32-bit Wine on the i686 build"
+else
+  wine_loader="$wine64_loader"
+  wine_package="wine64"
+  wine_build="$build64"
+  wine_label="the 64-bit Wine (wine64) on the x86_64 build"
+fi
+[ -x "$wine_loader" ] || {
+  echo "Cannot run the Windows tests under $wine_label, chosen because $reason:" \
+    "$wine_loader is missing (Debian package $wine_package; scripts/install-deps.sh installs it)"
+  exit 1
+}
+echo "== Windows tests run under $wine_label: $reason"
+
 echo "-- configure and build ($build)"
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLENTARO_PLATFORM=win32 -DLENTARO_BENCH=OFF >/dev/null
-ninja -C "$build" -j "$jobs"
+# Where the tests run on the x86_64 build, the 32-bit one needs only the program itself.
+if [ "$wine_arch" = 32 ]; then ninja -C "$build" -j "$jobs"; else ninja -C "$build" -j "$jobs" lentaro; fi
 exe="$build/app/lentaro.exe"
+
+if [ "$wine_arch" = 64 ]; then
+  echo "-- configure and build ($build64)"
+  mkdir -p "$build64"
+  exec 8>"$build64/.test-win32.lock"
+  flock 8
+  cmake -S . -B "$build64" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLENTARO_PLATFORM=win32 -DLENTARO_BENCH=OFF >/dev/null
+  ninja -C "$build64" -j "$jobs"
+  header64="$(x86_64-w64-mingw32-objdump -f "$build64/app/lentaro.exe")"
+  grep -q "file format pei-x86-64" <<<"$header64" || { echo "$build64/app/lentaro.exe is not PE32+ for x86-64"; exit 1; }
+fi
 
 echo "-- check the executable: PE32 for i386, GUI subsystem, system DLLs only"
 objdump_tool=i686-w64-mingw32-objdump
@@ -42,8 +130,10 @@ xtool="$build/host/x_screen_tool"
 
 xvfb_pid=""
 app_pid=""
-export WINEPREFIX="$root/$build/wineprefix"
-export WINEARCH=win32
+export WINEPREFIX="$root/$wine_build/wineprefix"
+export WINEARCH="win$wine_arch"
+# Wine starts child processes (and run_e2e.sh its programs) with this loader.
+export WINELOADER="$wine_loader"
 export WINEDEBUG=-all
 # No Mono or Gecko installs; no crash debugger, which would wait for ever instead of failing the test.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
@@ -70,22 +160,24 @@ for _ in $(seq 1 50); do "$xtool" probe 2>/dev/null && break; sleep 0.1; done
 "$xtool" probe
 
 echo "-- Wine prefix ($WINEPREFIX)"
-timeout 300 wineboot -i >"$build/wineboot.log" 2>&1 || { echo "wineboot failed, see $build/wineboot.log"; exit 1; }
+timeout 300 "$WINELOADER" wineboot -i >"$wine_build/wineboot.log" 2>&1 ||
+  { echo "wineboot failed, see $wine_build/wineboot.log"; exit 1; }
 # Xvfb runs no window manager: Wine must not wait for one whenever a window is shown or hidden.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+"$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 wineserver -w
 
 echo "-- unit and backend tests under Wine"
 # Every stage runs even when an earlier one failed; the run fails at the end.
 failed_stages=()
-timeout 900 ctest --test-dir "$build" --output-on-failure --timeout 300 || failed_stages+=("unit and backend tests")
+timeout 900 ctest --test-dir "$wine_build" --output-on-failure --timeout 300 || failed_stages+=("unit and backend tests")
 
 echo "-- end-to-end: lentaro.exe on a known screen"
-bash tests/e2e_wine/run_e2e.sh "$exe" "$build/tests/e2e_wine/lentaro_e2e_helper.exe" "$xtool" "$build/e2e" ||
+bash tests/e2e_wine/run_e2e.sh "$wine_build/app/lentaro.exe" "$wine_build/tests/e2e_wine/lentaro_e2e_helper.exe" "$xtool" \
+  "$wine_build/e2e" ||
   failed_stages+=("end-to-end test")
 
 if [ "${#failed_stages[@]}" -gt 0 ]; then
-  echo "32-bit Windows build: failed: ${failed_stages[*]}"
+  echo "Windows tests under $wine_label: failed: ${failed_stages[*]}"
   exit 1
 fi
-echo "32-bit Windows build: all stages passed"
+echo "Windows tests under $wine_label: all stages passed"

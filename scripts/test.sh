@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: unit tests, end-to-end tests, the sanitizer build, and the
-# 32-bit Windows build under Wine where its script is present.
+# Builds everything and runs every test: unit tests under the sanitizers, the Windows build under
+# Wine, and the native build with its end-to-end tests. Every stage runs even when an earlier one
+# failed; the run fails at the end and names the stages that failed.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -10,19 +11,43 @@ jobs="$(nproc)"
 platform=headless
 if [ -d framework/platform/x11 ]; then platform=x11; fi
 
-echo "== Sanitizer build (address + undefined): unit tests"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLENTARO_SANITIZE=ON -DLENTARO_BENCH=OFF \
-  -DLENTARO_PLATFORM=headless >/dev/null
-ninja -C build-asan -j "$jobs" lentaro_unit_tests
-ctest --test-dir build-asan -L unit --output-on-failure -j "$jobs"
+sanitizer_unit_tests() {
+  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLENTARO_SANITIZE=ON -DLENTARO_BENCH=OFF \
+    -DLENTARO_PLATFORM=headless >/dev/null
+  ninja -C build-asan -j "$jobs" lentaro_unit_tests
+  ctest --test-dir build-asan -L unit --output-on-failure -j "$jobs"
+}
 
-if [ -f scripts/test-win32.sh ]; then
-  echo "== 32-bit Windows build under Wine"
-  bash scripts/test-win32.sh
+native_build_tests() {
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLENTARO_PLATFORM="$platform" >/dev/null
+  ninja -C build -j "$jobs"
+  ctest --test-dir build --output-on-failure -j "$jobs"
+}
+
+failed_stages=()
+# Runs one stage in a subshell that stops at its first failing command (errexit would be ignored
+# under `if`), and records the stage's name when it fails.
+stage() { # name, command...
+  local name="$1" status=0
+  shift
+  echo "== $name"
+  set +e
+  (set -e; "$@")
+  status=$?
+  set -e
+  if [ "$status" -ne 0 ]; then
+    echo "== $name: FAILED (exit status $status)"
+    failed_stages+=("$name")
+  fi
+}
+
+stage "Sanitizer build (address + undefined): unit tests" sanitizer_unit_tests
+stage "Windows build under Wine" bash scripts/test-win32.sh
+stage "Native build ($platform backend): all tests" native_build_tests
+if [ "$platform" = x11 ]; then stage "Install and .deb package" bash scripts/test-package.sh build; fi
+
+if [ "${#failed_stages[@]}" -gt 0 ]; then
+  echo "FAILED stages: $(printf '"%s" ' "${failed_stages[@]}")"
+  exit 1
 fi
-
-echo "== Native build ($platform backend): all tests"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLENTARO_PLATFORM="$platform" >/dev/null
-ninja -C build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
-if [ "$platform" = x11 ]; then echo "== Install and .deb package"; bash scripts/test-package.sh build; fi
+echo "All stages passed"

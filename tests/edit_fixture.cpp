@@ -35,3 +35,31 @@ void EditTest::Prepare(CountingEdit* e, const std::string& text, int caret) {
     caretSeenByOnChange.clear();
     e->drawTexts = 0;
 }
+
+void EditTest::Drag(int x, int y) {
+    PlatformEvent e;
+    e.kind = PlatformEvent::Kind::MouseMove;
+    e.window = form->PlatformWindow();
+    e.position = {x, y};
+    e.shift = kShiftLeft;
+    platform.PostEvent(e);
+    Settle();
+}
+
+void EditTest::DoubleClick(int x, int y) {
+    MouseDown(x, y);
+    MouseUp(x, y);
+    PlatformEvent e;
+    e.kind = PlatformEvent::Kind::MouseDown;
+    e.window = form->PlatformWindow();
+    e.position = {x, y};
+    e.shift = kShiftLeft | kShiftDouble;
+    platform.PostEvent(e);
+    Settle();
+    MouseUp(x, y);
+}
+
+void EditTest::RightClick(int x, int y) {
+    MouseDown(x, y, PointerButton::Right);
+    MouseUp(x, y, PointerButton::Right);
+}

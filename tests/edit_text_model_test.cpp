@@ -1,5 +1,6 @@
 // The edit's text model driven through the keyboard and its public operations.
 #include "edit_fixture.h"
+#include "framework/caret.h"
 
 namespace {
 
@@ -421,7 +422,8 @@ TEST_F(EditTest, FocusSelectsAllUnlessClickedAndHidesTheSelectionOnExit) {
     edit->SetFocus();
     EXPECT_TRUE(other->SelectionHidden);
     EXPECT_EQ(other->SelLength(), 5); // hidden, not dropped
-    EXPECT_FALSE(other->Caret()->Built());
+    EXPECT_FALSE(other->Caret()->Shown());
+    EXPECT_NE(caret::Owner(), other);
 
     // Entering by a left-button press does not select.
     other->SetSelLength(0);

@@ -68,6 +68,7 @@ struct PlatformEvent {
         Moved,     // outer position changed without the size
         Activated, // the window got the keyboard focus
         Deactivated,
+        CaptureLost, // the mouse capture this program held was taken away (another window grabbed it)
         Timer,
         Quit, // the platform wants the program to end (display gone, test script ended)
     };
@@ -163,11 +164,23 @@ public:
     virtual bool IsKeyDown(std::uint16_t virtualKey) = 0;
     // System colour by index (COLOR_WINDOW = 5 ...), as 0x00BBGGRR. The default is the classic table.
     virtual std::uint32_t GetSysColor(int index);
+    // The desktop's caret blink time, read only: the toolkit blinks its own caret and never changes
+    // a setting that every program on the desktop shares.
     virtual std::uint32_t CaretBlinkTime() { return 530; }
-    virtual void SetCaretBlinkTime(std::uint32_t) {}
     virtual std::string CharToOem(const std::string& text) { return text; }
     virtual std::string OemToChar(const std::string& text) { return text; }
     virtual bool ThemeAvailable() { return false; }
+    // Draws the active visual theme's background of (themeClass, part, state) over `rect` of `dest`,
+    // touching only pixels inside `clip`. False, with nothing drawn, where no theme is active.
+    virtual bool DrawThemePart(PixelSurface& /*dest*/, const TRect& /*rect*/, const TRect& /*clip*/,
+                               const std::string& /*themeClass*/, int /*part*/, int /*state*/) {
+        return false;
+    }
+    // The content rectangle of that part drawn over `rect`; nullopt where no theme is active.
+    virtual std::optional<TRect> ThemePartContentRect(const std::string& /*themeClass*/, int /*part*/,
+                                                      int /*state*/, const TRect& /*rect*/) {
+        return std::nullopt;
+    }
     // The show mode the program was started with (SW_SHOWNORMAL = 1, SW_SHOWMAXIMIZED = 3 ...).
     virtual std::uint32_t StartupShowMode() { return 1; }
     // Component-object services for the thread; true when they must be released at shutdown.

@@ -2,9 +2,11 @@
 # End-to-end test of lentaro.exe under Wine: paints the X root with a coordinate pattern, starts the
 # program, moves the pointer twice and checks each time that the view shows the screen round the
 # pointer enlarged twice with the blue crosshair at its centre, then closes the main window with
-# WM_CLOSE and expects exit code 0. DISPLAY and the Wine variables come from the caller.
+# WM_CLOSE and expects exit code 0. DISPLAY and the Wine variables come from the caller; WINELOADER,
+# when set, names the Wine loader that runs the programs (the 32-bit or the 64-bit one).
 # Usage: run_e2e.sh LENTARO_EXE E2E_HELPER_EXE X_SCREEN_TOOL OUTPUT_DIR
 set -euo pipefail
+wine="${WINELOADER:-wine}"
 exe="$1"
 helper="$2"
 xtool="$3"
@@ -35,7 +37,7 @@ expect_view() { # x, y, seconds
 
 "$xtool" paint-root
 "$xtool" move 300 300
-wine "$exe" >"$out/lentaro.log" 2>&1 &
+"$wine" "$exe" >"$out/lentaro.log" 2>&1 &
 app_pid=$!
 
 status=0
@@ -71,7 +73,7 @@ expect_exit_zero() { # label for the messages
 }
 
 status=0
-wine "$helper" close || status=$?
+"$wine" "$helper" close || status=$?
 if [ "$status" -eq 0 ]; then expect_exit_zero "lentaro.exe" || status=1; fi
 report "close request ends the program with exit code 0" "$status"
 
@@ -80,11 +82,11 @@ report "close request ends the program with exit code 0" "$status"
 # with 0 when closed.
 start_in_mode() { # show mode, state the close helper expects, name
   local status=0 closed=1
-  wine "$helper" launch "$1" "$(winepath -w "$exe")" >"$out/lentaro-$2.log" 2>&1 &
+  "$wine" "$helper" launch "$1" "$("$wine" winepath -w "$exe")" >"$out/lentaro-$2.log" 2>&1 &
   app_pid=$!
   for _ in $(seq 1 300); do
     closed=0
-    wine "$helper" close "$2" 2>/dev/null || closed=$?
+    "$wine" "$helper" close "$2" 2>/dev/null || closed=$?
     [ "$closed" -ne 1 ] && break
     kill -0 "$app_pid" 2>/dev/null || break
     sleep 0.2

@@ -60,7 +60,6 @@ public:
     bool IsKeyDown(std::uint16_t virtualKey) override;
     std::uint32_t GetSysColor(int index) override;
     std::uint32_t CaretBlinkTime() override;
-    void SetCaretBlinkTime(std::uint32_t ms) override;
     std::string CharToOem(const std::string& text) override;
     std::string OemToChar(const std::string& text) override;
     bool ThemeAvailable() override;

@@ -53,8 +53,6 @@ std::uint32_t Win32Platform::GetSysColor(int index) {
 
 std::uint32_t Win32Platform::CaretBlinkTime() { return GetCaretBlinkTime(); }
 
-void Win32Platform::SetCaretBlinkTime(std::uint32_t ms) { ::SetCaretBlinkTime(ms); }
-
 std::string Win32Platform::CharToOem(const std::string& text) {
     std::string out(text.size(), '\0');
     if (!text.empty() && !CharToOemBuffA(text.data(), out.data(), static_cast<DWORD>(text.size())))
