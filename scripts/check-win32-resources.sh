@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks the resources built into lentaro.exe: the icon group (16, 32, 48 and 256 pixels), the
 # version information (product "Lentaro", the project version from CMakeLists.txt, a file
-# description) and the application manifest (well-formed, Windows 7 to 11 supported, system DPI aware,
-# the project version). Reads the executable with wrestool/icotool and MinGW's windres.
+# description) and the application manifest (well-formed, the processor, Windows 7 to 11 supported,
+# system DPI aware, the project version). Reads the executable with wrestool, icotool and windres.
 # Usage: check-win32-resources.sh LENTARO_EXE
 set -euo pipefail
 if [ "$#" -ne 1 ] || [ ! -f "$1" ]; then echo "usage: $0 LENTARO_EXE" >&2; exit 2; fi
@@ -10,6 +10,11 @@ exe="$1"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 version="$(sed -n 's/^project(Lentaro VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
 [ -n "$version" ] || { echo "no project version in CMakeLists.txt" >&2; exit 2; }
+case "$(file -b "$exe")" in
+  PE32\ executable*) architecture=x86 windres=i686-w64-mingw32-windres ;;
+  PE32+\ executable*x86-64*) architecture=amd64 windres=x86_64-w64-mingw32-windres ;;
+  *) echo "$exe is not a Windows executable for x86 or x86-64" >&2; exit 2 ;;
+esac
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
@@ -25,7 +30,7 @@ else
 fi
 
 # Version information, decompiled to resource script text.
-rc="$(i686-w64-mingw32-windres --input="$exe" --output-format=rc 2>/dev/null || true)"
+rc="$($windres --input="$exe" --output-format=rc 2>/dev/null || true)"
 expect_value() { # name, value
   grep -qxF "      VALUE \"$1\", \"$2\"" <<<"$rc" || fail "version string $1 is not \"$2\""
 }
@@ -50,6 +55,7 @@ else
   expect_xml "dpiAware is not true" "normalize-space(//*[local-name()='dpiAware'])='true'"
   expect_xml "dpiAwareness is not system" "normalize-space(//*[local-name()='dpiAwareness'])='system'"
   expect_xml "assembly version is not $version.0" "//*[local-name()='assemblyIdentity']/@version='$version.0'"
+  expect_xml "processor is not $architecture" "//*[local-name()='assemblyIdentity']/@processorArchitecture='$architecture'"
   expect_xml "runs elevated" "//*[local-name()='requestedExecutionLevel']/@level='asInvoker'"
   declare -A systems=(
     ["Windows 7"]=35138b9a-5d96-4fbd-8e2d-a2440225f93a
