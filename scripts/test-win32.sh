@@ -121,6 +121,7 @@ for dll in "${dlls[@]}"; do
 done
 if grep -qi "uxtheme" <<<"$private"; then echo "UxTheme.dll must be loaded at run time only"; exit 1; fi
 echo "imports: ${dlls[*]}"
+bash scripts/check-win32-resources.sh "$exe"
 
 echo "-- host helper for the X display"
 mkdir -p "$build/host"

@@ -7,8 +7,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <png.h>
 
-#include <array>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -325,80 +325,26 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 // --- PNG ----------------------------------------------------------------------------------------
 
-namespace {
-std::uint32_t Crc32(const unsigned char* data, std::size_t size, std::uint32_t crc = 0) {
-    static const std::array<std::uint32_t, 256> table = [] {
-        std::array<std::uint32_t, 256> t{};
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    crc = ~crc;
-    for (std::size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
-
-void PutBe32(std::vector<unsigned char>& out, std::uint32_t v) {
-    for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<unsigned char>(v >> s));
-}
-
-void Chunk(std::vector<unsigned char>& out, const char* type, const std::vector<unsigned char>& body) {
-    PutBe32(out, static_cast<std::uint32_t>(body.size()));
-    std::vector<unsigned char> typed(type, type + 4);
-    typed.insert(typed.end(), body.begin(), body.end());
-    out.insert(out.end(), typed.begin(), typed.end());
-    PutBe32(out, Crc32(typed.data(), typed.size()));
-}
-} // namespace
-
 bool WritePng(const std::string& path, const PixelSurface& image) {
-    std::vector<unsigned char> raw;
-    raw.reserve(static_cast<std::size_t>(image.Height()) * (1 + 3 * static_cast<std::size_t>(image.Width())));
+    if (image.Width() <= 0 || image.Height() <= 0) return false;
+    std::vector<unsigned char> rgb;
+    rgb.reserve(static_cast<std::size_t>(image.Width()) * static_cast<std::size_t>(image.Height()) * 3);
     for (int y = 0; y < image.Height(); ++y) {
-        raw.push_back(0); // no filter
         for (int x = 0; x < image.Width(); ++x) {
             const std::uint32_t p = image.Row(y)[x];
-            raw.push_back(static_cast<unsigned char>(p >> 16));
-            raw.push_back(static_cast<unsigned char>(p >> 8));
-            raw.push_back(static_cast<unsigned char>(p));
+            rgb.insert(rgb.end(), {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
+                                   static_cast<unsigned char>(p)});
         }
     }
-    // A zlib stream of stored (uncompressed) blocks.
-    std::vector<unsigned char> z{0x78, 0x01};
-    std::size_t pos = 0;
-    do {
-        const std::size_t n = std::min<std::size_t>(65535, raw.size() - pos);
-        z.push_back(pos + n == raw.size() ? 1 : 0);
-        z.push_back(static_cast<unsigned char>(n));
-        z.push_back(static_cast<unsigned char>(n >> 8));
-        z.push_back(static_cast<unsigned char>(~n));
-        z.push_back(static_cast<unsigned char>(~n >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos),
-                 raw.begin() + static_cast<std::ptrdiff_t>(pos + n));
-        pos += n;
-    } while (pos < raw.size());
-    std::uint32_t a = 1, b = 0;
-    for (unsigned char c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBe32(z, (b << 16) | a);
-
-    std::vector<unsigned char> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<unsigned char> header;
-    PutBe32(header, static_cast<std::uint32_t>(image.Width()));
-    PutBe32(header, static_cast<std::uint32_t>(image.Height()));
-    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit RGB
-    Chunk(png, "IHDR", header);
-    Chunk(png, "IDAT", z);
-    Chunk(png, "IEND", {});
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    const bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
-    return std::fclose(f) == 0 && ok;
+    // libpng's simplified interface reports failure by its return value and cleans up after itself.
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.Width());
+    png.height = static_cast<png_uint_32>(image.Height());
+    png.format = PNG_FORMAT_RGB;
+    const bool ok = png_image_write_to_file(&png, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+    png_image_free(&png);
+    return ok;
 }
 
 } // namespace e2e

@@ -92,7 +92,7 @@ private:
 // Polls `condition` every 20 ms until it holds or the time runs out.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
-// Writes a PNG (8-bit RGB, stored deflate blocks, no compression library needed).
+// Writes a PNG file (8-bit RGB, compressed by libpng); false when the file cannot be written.
 bool WritePng(const std::string& path, const PixelSurface& image);
 
 } // namespace e2e

@@ -7,11 +7,14 @@
 
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
+#include <png.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <sstream>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -300,6 +303,33 @@ TEST_F(LentaroX11Test, ErrorBoxIsDrawnByTheToolkitAndEnterClosesIt) {
     client->MovePointer(x + w / 2, y + h / 2);
     client->Key(XK_Return);
     EXPECT_EQ(probe.Wait(5s), std::optional<int>(0));
+}
+
+// Screenshots: what libpng wrote reads back as the same pixels, channel by channel.
+TEST(PngFileTest, ScreenshotsReadBackPixelForPixel) {
+    PixelSurface picture(7, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 7; ++x)
+            picture.SetPixel(x, y, static_cast<std::uint32_t>((x * 40) << 16 | (y * 80) << 8 | (x + y) * 9));
+    // Test runs on one machine share the temporary directory.
+    const std::string path = ::testing::TempDir() + "lentaro-png-test-" + std::to_string(getpid()) + ".png";
+    ASSERT_TRUE(e2e::WritePng(path, picture));
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&png, path.c_str()));
+    ASSERT_EQ(png.width, 7u);
+    ASSERT_EQ(png.height, 3u);
+    png.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(png));
+    ASSERT_TRUE(png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr));
+    std::remove(path.c_str());
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 7; ++x) {
+            const unsigned char* p = &rgb[static_cast<std::size_t>(y * 7 + x) * 3];
+            EXPECT_EQ(static_cast<std::uint32_t>(p[0] << 16 | p[1] << 8 | p[2]), picture.Pixel(x, y))
+                << x << ',' << y;
+        }
+    EXPECT_FALSE(e2e::WritePng("/nonexistent-directory/shot.png", picture));
 }
 
 } // namespace

@@ -54,7 +54,16 @@ Win32Platform::Win32Platform() {
     wc.lpfnWndProc = &LentaroWindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    // The program's icon is the executable's icon resource 1; a program without one gets the
+    // system's. The small icon is loaded at its own size so the 16-pixel image is used, not a shrunk one.
+    wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(1));
+    if (wc.hIcon != nullptr) {
+        wc.hIconSm = static_cast<HICON>(LoadImageA(wc.hInstance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    } else {
+        wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    }
     wc.lpszClassName = kWindowClass;
     RegisterClassExA(&wc); // failure shows up as failed window creation
 }
