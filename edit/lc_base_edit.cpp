@@ -2,6 +2,7 @@
 
 #include "framework/forms.h"
 #include "framework/platform/platform.h"
+#include "framework/temporary_change.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -288,16 +289,12 @@ void TLcBaseEdit::Undo() {
     // A refused undo keeps its record and the current selection.
     if (!AllowedOperation(undoStack_.Top()->OldText)) return;
     std::unique_ptr<TLcUndoRecord> record = undoStack_.Pop();
-    Undoing = true;
     selStart_ = record->SelStart;
     selLength_ = record->InsertedLength;
-    try {
+    {
+        const TemporaryChange<bool> replaying(Undoing, true);
         SetSelText(record->OldText);
-    } catch (...) {
-        Undoing = false;
-        throw;
     }
-    Undoing = false;
     if (undoStack_.Empty()) CanUndo = false;
     RestoreRecordSelection(*record);
 }
@@ -306,16 +303,12 @@ void TLcBaseEdit::Redo() {
     if (!CanRedo || redoStack_.Empty()) return;
     if (!AllowedOperation(redoStack_.Top()->OldText)) return;
     std::unique_ptr<TLcUndoRecord> record = redoStack_.Pop();
-    Redoing = true;
     selStart_ = record->SelStart;
     selLength_ = record->InsertedLength;
-    try {
+    {
+        const TemporaryChange<bool> replaying(Redoing, true);
         SetSelText(record->OldText);
-    } catch (...) {
-        Redoing = false;
-        throw;
     }
-    Redoing = false;
     RestoreRecordSelection(*record);
     if (redoStack_.Empty()) CanRedo = false;
 }
@@ -530,14 +523,8 @@ void TLcBaseEdit::KeyPress(char& Key) {
     char c = Key;
     if (CharCase == ecUpperCase) c = ToUpperLatin1(c);
     if (CharCase == ecLowerCase) c = ToLowerLatin1(c);
-    TypingChar = true;
-    try {
-        SetSelText(std::string(1, c));
-    } catch (...) {
-        TypingChar = false;
-        throw;
-    }
-    TypingChar = false;
+    const TemporaryChange<bool> typing(TypingChar, true);
+    SetSelText(std::string(1, c));
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "framework/forms.h"
 #include "framework/menus.h"
 #include "framework/platform/platform.h"
+#include "framework/temporary_change.h"
 
 void TLcBaseEdit::WMMouseMove(TMessage& m) {
     TLcCustomBevelPanel::WMMouseMove(m);
@@ -16,11 +17,7 @@ void TLcBaseEdit::WMMouseMove(TMessage& m) {
     // Only the left button alone drags; with Shift, Ctrl or another button the move does nothing.
     if ((m.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_SHIFT | MK_CONTROL)) != MK_LBUTTON) return;
     const std::int32_t before = cursorPos_;
-    if (SelectionEnabled) MouseSelecting = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{MouseSelecting};
+    const TemporaryChange<bool> selecting(MouseSelecting, SelectionEnabled);
     SetCursorPos(CalcMousePos(LastMousePos));
     if (cursorPos_ != before) DrawText(cursorPos_);
 }
@@ -55,11 +52,7 @@ void TLcBaseEdit::DoLeftMouseBtn() {
 }
 
 void TLcBaseEdit::DoOnTimer() {
-    if (selLength_ != 0) MouseSelecting = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{MouseSelecting};
+    const TemporaryChange<bool> selecting(MouseSelecting, selLength_ != 0);
     DoLeftMouseBtn();
 }
 
@@ -107,13 +100,14 @@ void TLcBaseEdit::WMLButtonDblClk(TMessage& m) {
     TLcCustomBevelPanel::WMLButtonDblClk(m);
     if (!Enabled() || !SelectionEnabled) return;
     BeginUpdate();
-    try {
+    struct EndUpdateOnExit {
+        TLcBaseEdit& edit;
+        ~EndUpdateOnExit() { edit.EndUpdate(true); }
+    };
+    {
+        const EndUpdateOnExit end{*this};
         SelectCurrentWord();
-    } catch (...) {
-        EndUpdate(true);
-        throw;
     }
-    EndUpdate(true);
     DrawText(cursorPos_);
 }
 
@@ -173,11 +167,7 @@ void TLcBaseEdit::ShowContextMenu(TPoint screenPos) {
 
     // Made for this one use and freed afterwards, also when the chosen command fails.
     auto menu = std::make_unique<TPopupMenu>(nullptr);
-    struct Forget {
-        TPopupMenu*& slot;
-        ~Forget() { slot = nullptr; }
-    } forget{contextMenu_};
-    contextMenu_ = menu.get();
+    const TemporaryChange<TPopupMenu*> shown(contextMenu_, menu.get());
     for (const Entry& e : entries) {
         auto* item = new TMenuItem(menu.get());
         item->SetCaption(e.action == nullptr ? std::string("-") : LcLoadResString(e.caption));

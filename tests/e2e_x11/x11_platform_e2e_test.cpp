@@ -45,6 +45,17 @@ protected:
         return id;
     }
 
+    // A shown pop-up window at (500, 500), 80 x 60.
+    WindowId ShowPopup() {
+        WindowParams p;
+        p.kind = WindowKind::Popup;
+        p.caption = "popup";
+        p.outerBounds = Bounds(500, 500, 80, 60);
+        const WindowId id = platform->CreateTopLevelWindow(p);
+        platform->ShowWindow(id, ShowState::Normal);
+        return id;
+    }
+
     std::vector<PlatformEvent> Drain(std::chrono::milliseconds quiet = 100ms) {
         std::vector<PlatformEvent> events;
         auto end = std::chrono::steady_clock::now() + quiet;
@@ -177,12 +188,7 @@ TEST_F(X11PlatformTest, TranslatesClicksDoubleClicksWheelKeysAndCloseRequests) {
 
 TEST_F(X11PlatformTest, AnOpenPopupTakesClicksAnywhereAndEveryKey) {
     const WindowId main = ShowWindow();
-    WindowParams p;
-    p.kind = WindowKind::Popup;
-    p.caption = "popup";
-    p.outerBounds = Bounds(500, 500, 80, 60);
-    const WindowId popup = platform->CreateTopLevelWindow(p);
-    platform->ShowWindow(popup, ShowState::Normal);
+    const WindowId popup = ShowPopup();
     platform->SetMouseCapture(popup);
     Drain();
     client->MovePointer(104 + 30, 123 + 40); // over the main window
@@ -209,12 +215,7 @@ TEST_F(X11PlatformTest, AnOpenPopupTakesClicksAnywhereAndEveryKey) {
 
 TEST_F(X11PlatformTest, AGrabByAnotherClientTakesTheCaptureAndOurOwnGrabDoesNot) {
     const WindowId main = ShowWindow();
-    WindowParams p;
-    p.kind = WindowKind::Popup;
-    p.caption = "popup";
-    p.outerBounds = Bounds(500, 500, 80, 60);
-    const WindowId popup = platform->CreateTopLevelWindow(p);
-    platform->ShowWindow(popup, ShowState::Normal);
+    const WindowId popup = ShowPopup();
     client->MovePointer(104 + 30, 123 + 40); // over the main window
     Drain();
     Display* other = client->Get(); // a connection of its own: another client
