@@ -149,12 +149,6 @@ void TLcCustomEdit::Loaded() {
 // ---------------------------------------------------------------------------------------------------
 // Caret placement and hit testing
 
-std::int32_t TLcCustomEdit::MeasurePrefix(const std::string& s, std::int64_t count) {
-    const auto n =
-        static_cast<std::size_t>(std::clamp<std::int64_t>(count, 0, static_cast<std::int64_t>(s.size())));
-    return Canvas()->TextWidth(s.substr(0, n));
-}
-
 std::int32_t TLcCustomEdit::TextBase(std::int32_t textWidth) const {
     switch (Alignment()) {
     case taRightJustify: return TextRect.Right - textWidth;
@@ -180,16 +174,13 @@ void TLcCustomEdit::SetCaret() {
         (Font3D()->Orientation() == toBottomLeft || Font3D()->Orientation() == toTopLeft);
     auto caretX = [&]() {
         if (s.empty()) return base;
-        std::int32_t x = base + MeasurePrefix(s, static_cast<std::int64_t>(CursorPos()) - 1) - ScrollOffset;
+        std::int32_t x =
+            base + MeasurePrefix(canvas, s, static_cast<std::int64_t>(CursorPos()) - 1) - ScrollOffset;
         if (extrudeLeft) x += Font3D()->ShadowDepth();
         return x;
     };
     // Where the caret would stand before any scrolling; an empty text has the alignment's own place.
-    std::int32_t x = s.empty()
-                         ? (Alignment() == taRightJustify ? TextRect.Right
-                            : Alignment() == taCenter ? TextRect.Left + (TextRect.Right - TextRect.Left) / 2
-                                                      : TextRect.Left)
-                         : caretX();
+    std::int32_t x = s.empty() ? TextBase(0) : caretX();
     // Scrolling goes in whole jumps: past the right edge by the overshoot plus TextRect.Left plus 2,
     // back by |x| plus TextRect.Left plus 2, never below 0.
     if (x > TextRect.Right) {
@@ -202,7 +193,6 @@ void TLcCustomEdit::SetCaret() {
         ScrollOffset = std::max(0, ScrollOffset - (std::abs(x) + TextRect.Left) - 2);
         DrawText(-1);
     }
-    canvas.TextCharacterExtra = Font3D()->Tracing();
     SetLcCaretPos(caretX() + 1, TextRect.Top);
 }
 
@@ -232,7 +222,8 @@ std::int32_t TLcCustomEdit::CalcMousePos(TPoint point) {
     auto reaches = [&](std::int32_t i) {
         if (i >= length + 1) return true;
         const std::int32_t half = canvas.TextWidth(s.substr(static_cast<std::size_t>(i - 1), 1)) / 2;
-        const std::int64_t w = static_cast<std::int64_t>(base) + MeasurePrefix(s, i) - ScrollOffset - half;
+        const std::int64_t w =
+            static_cast<std::int64_t>(base) + MeasurePrefix(canvas, s, i) - ScrollOffset - half;
         return w >= point.X;
     };
     std::int32_t low = 1;
@@ -263,7 +254,7 @@ TCanvas* TLcCustomEdit::ControlSurface() {
     if (!Showing() || GetParentForm() == nullptr) return nullptr;
     try {
         canvas.Handle();
-    } catch (const EOutOfResources&) {
+    } catch (const Exception&) {
         Invalidate();
         return nullptr;
     }
@@ -334,8 +325,8 @@ void TLcCustomEdit::DrawTextOf(const std::string& s) {
         const std::int32_t a = Font3D()->DepthA();
         const std::int32_t b = Font3D()->DepthB();
         if (box) {
-            x0 = r.Left + MeasurePrefixOn(*target, s, first - 1);
-            x1 = std::min(r.Left + MeasurePrefixOn(*target, s, end - 1), TextRect.Right);
+            x0 = r.Left + MeasurePrefix(*target, s, first - 1);
+            x1 = std::min(r.Left + MeasurePrefix(*target, s, end - 1), TextRect.Right);
             const std::int32_t bottom = std::min(r.Top + RowHeight(displayText_) + a + b, TextRect.Bottom);
             const bool extruded = Font3D()->Style() == tdExtrudeEnh &&
                                   Font3D()->Orientation() != toBottomRight &&
@@ -343,10 +334,8 @@ void TLcCustomEdit::DrawTextOf(const std::string& s) {
             const std::int32_t shift = extruded ? a + b : a;
             target->Brush()->SetStyle(bsSolid);
             target->Brush()->SetColor(HighlightBack);
-            target->Pen()->SetColor(HighlightBack);
             target->FillRect({x0 + shift, r.Top, x1 + shift, bottom});
         }
-        target->TextCharacterExtra = Font3D()->Tracing();
         Font3D()->DrawText(*target, s, r, state);
         if (box) {
             target->Font()->SetColor(HighlightText);
@@ -365,7 +354,7 @@ void TLcCustomEdit::DrawTextOf(const std::string& s) {
     }
 }
 
-std::int32_t TLcCustomEdit::MeasurePrefixOn(TCanvas& canvas, const std::string& s, std::int64_t count) {
+std::int32_t TLcCustomEdit::MeasurePrefix(TCanvas& canvas, const std::string& s, std::int64_t count) {
     const auto n =
         static_cast<std::size_t>(std::clamp<std::int64_t>(count, 0, static_cast<std::int64_t>(s.size())));
     return canvas.TextWidth(s.substr(0, n));

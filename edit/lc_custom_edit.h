@@ -68,9 +68,8 @@ private:
     void LayOutRects();
     // Where the text starts for the alignment, before scrolling.
     std::int32_t TextBase(std::int32_t textWidth) const;
-    // The width of the first `count` characters of s (clamped to s).
-    std::int32_t MeasurePrefix(const std::string& s, std::int64_t count);
-    static std::int32_t MeasurePrefixOn(TCanvas& canvas, const std::string& s, std::int64_t count);
+    // The width on `canvas` of the first `count` characters of s (clamped to s).
+    static std::int32_t MeasurePrefix(TCanvas& canvas, const std::string& s, std::int64_t count);
     std::int32_t RowHeightOfSample();
     // The control's own surface, had for drawing now; null when it cannot be had (drawn later).
     TCanvas* ControlSurface();
