@@ -191,7 +191,7 @@ void TLcBaseEdit::SetSelText(std::string s) {
         }
     } else if (selLength_ == 0) {
         if (!text_.empty() && TextLength() >= selStart_ && CharAt(selStart_) == kLF) --selStart_;
-        if (!LcApplication().InEditMode(emInsert) && !replaying) {
+        if (!LcApplication().InEditMode(emInsert) && !replaying && !insertOnly_) {
             selLength_ = 1;
             if (TextLength() >= selStart_ && CharAt(selStart_) == kCR) selLength_ = 2;
         }

@@ -111,7 +111,8 @@ public:
 
     // --- Commands -----------------------------------------------------------------------------------
     void SelectAll();
-    void ClearSelection() { SetSelText(""); }
+    // Removes the selection (the context menu's Delete and the clear request).
+    virtual void ClearSelection() { SetSelText(""); }
     void CopyToClipboard();
     void Undo();
     void Redo();
@@ -192,6 +193,8 @@ protected:
     void MouseExit() override;
     // Answers the standard edit-control requests; false when `Message` is not one of them.
     bool HandleEditRequest(TMessage& Message);
+    // Whether selected text dragged to caret position `at` may be dropped there.
+    virtual bool AcceptsTextDrop(std::int32_t /*at*/) { return true; }
     // The off-screen image: made or resized to the control, or freed.
     TBitmap& EnsureBackBitmap();
     void FreeBackBitmap() { backBitmap_.reset(); }
@@ -203,6 +206,8 @@ protected:
     void RebuildCaret();
 
     std::string text_;
+    // While set, typing never overwrites: the character goes in before the one at the caret.
+    bool insertOnly_ = false;
 
 private:
     void UpdateModifierBits(TShiftState Shift);

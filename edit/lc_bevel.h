@@ -14,11 +14,27 @@ class TLcObject : public TPersistent {
 public:
     // Called with the object itself after each change.
     std::function<void(TObject* Sender)> OnChange;
+    // Several changes made between these two are reported once, at the end.
+    void BeginUpdate() { ++updateCount_; }
+    void EndUpdate() {
+        if (updateCount_ > 0 && --updateCount_ == 0 && changedWhileUpdating_) {
+            changedWhileUpdating_ = false;
+            NotifyOwner();
+        }
+    }
 
 protected:
     void NotifyOwner() {
+        if (updateCount_ > 0) {
+            changedWhileUpdating_ = true;
+            return;
+        }
         if (OnChange) OnChange(this);
     }
+
+private:
+    int updateCount_ = 0;
+    bool changedWhileUpdating_ = false;
 };
 
 enum TLcBevelMode : std::uint8_t { bmCustom, bmStandard, bmEdge, bmWindows };

@@ -78,7 +78,7 @@ void TLcBaseEdit::EndLeftPress(bool drop) {
 
 void TLcBaseEdit::DropDraggedText() {
     std::int32_t b = cursorPos_;
-    if (b < selStart_ || b > SelectionEnd()) {
+    if ((b < selStart_ || b > SelectionEnd()) && AcceptsTextDrop(b)) {
         // Released outside the selection: the text moves there, as two changes.
         const std::string moved = GetSelText();
         SetSelText("");
@@ -90,7 +90,8 @@ void TLcBaseEdit::DropDraggedText() {
         SetCursorPos(b);
         return;
     }
-    // Released inside the selection or on one of its ends: the selection goes, the caret stays.
+    // Released inside the selection, on one of its ends or where the text may not go: the selection
+    // goes, the caret stays.
     selLength_ = 0;
     selStart_ = cursorPos_;
     DrawText(-1);

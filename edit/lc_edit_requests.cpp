@@ -32,7 +32,7 @@ bool TLcBaseEdit::HandleEditRequest(TMessage& m) {
     case WM_PASTE:
         if (EditingAllowed) PasteFromClipboard();
         break;
-    case WM_CLEAR: SetSelText(""); break;
+    case WM_CLEAR: ClearSelection(); break;
     case WM_UNDO:
     case EM_UNDO:
         Undo();

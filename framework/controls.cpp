@@ -305,10 +305,26 @@ bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) 
     bool handled = false;
     if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
     if (handled) return true;
-    if (WheelDelta < 0 && OnMouseWheelDown)
-        OnMouseWheelDown(this, Shift, MousePos, handled);
-    else if (WheelDelta > 0 && OnMouseWheelUp)
-        OnMouseWheelUp(this, Shift, MousePos, handled);
+    // A wheel that reports finer steps than a notch acts once a whole notch has come together.
+    wheelAccumulator_ += WheelDelta;
+    while (wheelAccumulator_ >= WHEEL_DELTA || wheelAccumulator_ <= -WHEEL_DELTA) {
+        const bool up = wheelAccumulator_ > 0;
+        wheelAccumulator_ += up ? -WHEEL_DELTA : WHEEL_DELTA;
+        const bool stepHandled = up ? DoMouseWheelUp(Shift, MousePos) : DoMouseWheelDown(Shift, MousePos);
+        handled = handled || stepHandled;
+    }
+    return handled;
+}
+
+bool TControl::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+    bool handled = false;
+    if (OnMouseWheelDown) OnMouseWheelDown(this, Shift, MousePos, handled);
+    return handled;
+}
+
+bool TControl::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+    bool handled = false;
+    if (OnMouseWheelUp) OnMouseWheelUp(this, Shift, MousePos, handled);
     return handled;
 }
 

@@ -134,7 +134,12 @@ protected:
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    // The wheel (MousePos in screen coordinates): OnMouseWheel first; unless that handles it, the
+    // amount is counted per control and every whole notch of 120 makes one DoMouseWheelUp or
+    // DoMouseWheelDown. True when handled.
     virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+    virtual bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
+    virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
     // Asks the parent to realign its children after this control changed place or size.
     virtual void RequestAlign();
     // Called after SetBounds changed the place (moved) or the size (sized): a graphic control
@@ -186,6 +191,7 @@ private:
     bool parentFont_ = true;
     TAnchors anchors_ = kDefaultAnchors;
     std::string text_;
+    int wheelAccumulator_ = 0;
 };
 
 // The control that holds the mouse capture, or null; set while the left button is held.

@@ -278,6 +278,10 @@ TControl* TCustomForm::ControlAtClientPoint(TPoint p, bool allowDisabled) {
 }
 
 void TCustomForm::RouteMouse(const PlatformEvent& e) {
+    if (e.kind == PlatformEvent::Kind::MouseWheel) {
+        RouteWheel(e);
+        return;
+    }
     // The capturing control takes every mouse message; otherwise the deepest control under the pointer.
     TControl* target = GetCaptureControl();
     if (target == nullptr || target->GetParentForm() != this)
@@ -299,16 +303,23 @@ void TCustomForm::RouteMouse(const PlatformEvent& e) {
               : e.button == PointerButton::Right ? WM_RBUTTONUP
                                                  : WM_MBUTTONUP;
         break;
-    case PlatformEvent::Kind::MouseWheel:
-        msg = WM_MOUSEWHEEL;
-        keys |= static_cast<WPARAM>(static_cast<std::uint16_t>(e.wheelDelta)) << 16;
-        break;
     default: break;
     }
     if (auto* win = dynamic_cast<TWinControl*>(target))
         message_queue::SendMessage(win->Handle(), msg, keys, pos);
     else
         target->Perform(msg, keys, pos);
+}
+
+void TCustomForm::RouteWheel(const PlatformEvent& e) {
+    // The wheel goes to the focused control wherever the pointer is (the window itself when no
+    // control has the focus), with the pointer's place in screen coordinates, and up its parents
+    // from there until one handles it.
+    TWinControl* target = activeControl_ != nullptr ? activeControl_ : this;
+    const TPoint screen = ClientToScreen(e.position);
+    const WPARAM keys =
+        ShiftStateToKeys(e.shift) | static_cast<WPARAM>(static_cast<std::uint16_t>(e.wheelDelta)) << 16;
+    message_queue::SendMessage(target->Handle(), WM_MOUSEWHEEL, keys, MakeMousePos(screen.X, screen.Y));
 }
 
 // ---------------------------------------------------------------------------------------------------

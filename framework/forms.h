@@ -98,6 +98,7 @@ protected:
 private:
     void PaintTree(TWinControl* control, const TRect& area);
     void RouteMouse(const PlatformEvent& event);
+    void RouteWheel(const PlatformEvent& event);
     void RouteKey(const PlatformEvent& event);
     FrameMetrics Frame() const;
 

@@ -69,6 +69,8 @@ constexpr std::uint32_t WM_MBUTTONDOWN = 0x0207;
 constexpr std::uint32_t WM_MBUTTONUP = 0x0208;
 constexpr std::uint32_t WM_MBUTTONDBLCLK = 0x0209;
 constexpr std::uint32_t WM_MOUSEWHEEL = 0x020A;
+// One notch of the wheel, in the units WM_MOUSEWHEEL reports.
+constexpr int WHEEL_DELTA = 120;
 constexpr std::uint32_t WM_CAPTURECHANGED = 0x0215;
 constexpr std::uint32_t WM_CUT = 0x0300;
 constexpr std::uint32_t WM_COPY = 0x0301;

@@ -17,7 +17,7 @@
 
 // What a property setter may ask of the reader while it runs.
 class TReadContext {
-  public:
+public:
     virtual ~TReadContext() = default;
     // The handler the root publishes under `name`, or null.
     virtual const std::any* FindHandler(const std::string& name) const = 0;
@@ -30,7 +30,7 @@ using TPropertySetter =
     std::function<void(TComponent& target, const StoredValue& value, TReadContext& context)>;
 
 class TPropertyTable {
-  public:
+public:
     void Add(const std::string& name, TPropertySetter setter) { setters_[name] = std::move(setter); }
     const TPropertySetter* Find(const std::string& name) const {
         auto it = setters_.find(name);
@@ -47,6 +47,11 @@ class TPropertyTable {
     template <class T> void Unsigned(const std::string& name, std::function<void(T&, std::uint32_t)> set) {
         Add(name, Typed<T>([set](T& t, const StoredValue& v, TReadContext&) {
                 set(t, stored_values::ToUInt32(v));
+            }));
+    }
+    template <class T> void Float(const std::string& name, std::function<void(T&, double)> set) {
+        Add(name, Typed<T>([set](T& t, const StoredValue& v, TReadContext&) {
+                set(t, stored_values::ToDouble(v));
             }));
     }
     template <class T> void Boolean(const std::string& name, std::function<void(T&, bool)> set) {
@@ -112,7 +117,7 @@ class TPropertyTable {
             }));
     }
 
-  private:
+private:
     template <class T>
     static TPropertySetter Typed(std::function<void(T&, const StoredValue&, TReadContext&)> set) {
         return [set](TComponent& c, const StoredValue& v, TReadContext& context) {
@@ -127,7 +132,7 @@ class TPropertyTable {
 
 // A class may stream extra named values that are not among its published properties.
 class TPropertyFiler {
-  public:
+public:
     void DefineProperty(const std::string& name, std::function<void(const StoredValue&)> read) {
         readers_[name] = std::move(read);
     }
@@ -136,13 +141,13 @@ class TPropertyFiler {
         return it == readers_.end() ? nullptr : &it->second;
     }
 
-  private:
+private:
     std::map<std::string, std::function<void(const StoredValue&)>> readers_;
 };
 
 // Implemented by components that define such extra values.
 class IDefinesProperties {
-  public:
+public:
     virtual ~IDefinesProperties() = default;
     virtual void DefineProperties(TPropertyFiler& filer) = 0;
 };
@@ -159,7 +164,7 @@ struct TClassInfo {
 };
 
 class TClassRegistry {
-  public:
+public:
     // Registers (or replaces) class `name`, whose base is `baseName` (registered before it).
     template <class T>
     TClassInfo& Register(const std::string& name, const std::string& baseName,
@@ -184,7 +189,7 @@ class TClassRegistry {
     // The nearest placement rule along the class's bases.
     const std::function<void(TComponent&, TComponent&)>* FindPlacement(const TClassInfo& info) const;
 
-  private:
+private:
     std::map<std::string, std::unique_ptr<TClassInfo>> classes_;
 };
 

@@ -12,10 +12,11 @@
 //     end
 //   end
 //
-// Values: integers (-11, $FF); strings in single quotes ('it''s' doubles a quote; #13 is a character
-// code; pieces written together join: 'a'#9'b'); identifiers (True, False, clSilver, akLeft,
-// DEFAULT_CHARSET, names); sets ([akLeft, akBottom], [] empty); lists ((250 293), across lines);
-// binary blocks in hex ({ 424D36 ... }, across lines). `//` starts a comment to the end of the line.
+// Values: integers (-11, $FF); decimal numbers (0.5, -1.25E3, 0.000000); strings in single quotes ('it''s'
+// doubles a quote; #13 is a character code; pieces written together join: 'a'#9'b'); identifiers (True,
+// False, clSilver, akLeft, DEFAULT_CHARSET, names); sets ([akLeft, akBottom], [] empty); lists ((250 293),
+// across lines); binary blocks in hex ({ 424D36 ... }, across lines). `//` starts a comment to the end of the
+// line.
 //
 // Reading: each object is created by its registered class with the class defaults and owned by the
 // root, marked as loading and reading, named, bound to the root's field of that name, placed inside
@@ -38,7 +39,7 @@
 
 // The root's fields that receive the components read, by component name.
 class TFieldTable {
-  public:
+public:
     template <class T> void Add(const std::string& name, T*& field) {
         binders_[name] = [&field, name](TComponent* c) {
             if (c == nullptr) {
@@ -55,7 +56,7 @@ class TFieldTable {
         return it == binders_.end() ? nullptr : &it->second;
     }
 
-  private:
+private:
     std::map<std::string, std::function<void(TComponent*)>> binders_;
 };
 

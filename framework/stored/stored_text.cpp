@@ -3,34 +3,27 @@
 #include "framework/exceptions.h"
 
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <limits>
 
 const char* DescribeValueKind(StoredValue::Kind kind) {
     switch (kind) {
-    case StoredValue::Kind::Integer:
-        return "an integer";
-    case StoredValue::Kind::String:
-        return "a string";
-    case StoredValue::Kind::Identifier:
-        return "an identifier";
-    case StoredValue::Kind::Set:
-        return "a set";
-    case StoredValue::Kind::List:
-        return "a list";
-    case StoredValue::Kind::Binary:
-        return "binary data";
+    case StoredValue::Kind::Integer: return "an integer";
+    case StoredValue::Kind::String: return "a string";
+    case StoredValue::Kind::Identifier: return "an identifier";
+    case StoredValue::Kind::Set: return "a set";
+    case StoredValue::Kind::List: return "a list";
+    case StoredValue::Kind::Binary: return "binary data";
+    case StoredValue::Kind::Float: return "a floating-point number";
     }
     return "a value";
 }
 
 namespace {
 
-bool IsIdentStart(char c) {
-    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
-}
-bool IsIdentChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
+bool IsIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
 bool SameWord(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -48,7 +41,7 @@ int HexDigit(char c) {
 }
 
 class Parser {
-  public:
+public:
     explicit Parser(std::string_view text) : text_(text) {}
 
     StoredObject ParseRoot() {
@@ -59,7 +52,7 @@ class Parser {
         return root;
     }
 
-  private:
+private:
     [[noreturn]] void Fail(int line, const std::string& what) const {
         // Name the place as precisely as the parse has got: the property, the object, or neither.
         std::string where = "stored description";
@@ -178,8 +171,7 @@ class Parser {
             v.kind = StoredValue::Kind::String;
             v.text = ReadString();
         } else if (std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+' || c == '$') {
-            v.kind = StoredValue::Kind::Integer;
-            v.integer = ReadInteger();
+            ReadNumber(v);
         } else if (IsIdentStart(c)) {
             v.kind = StoredValue::Kind::Identifier;
             v.text = ReadPath();
@@ -199,6 +191,52 @@ class Parser {
             Fail(line_, std::string("unexpected character '") + c + "'");
         }
         return v;
+    }
+
+    // An integer, or a decimal number with a fraction or an exponent (1.5, -2.5E-3, 0.000000).
+    void ReadNumber(StoredValue& v) {
+        if (IsFloatAhead()) {
+            v.kind = StoredValue::Kind::Float;
+            v.real = ReadFloat();
+        } else {
+            v.kind = StoredValue::Kind::Integer;
+            v.integer = ReadInteger();
+        }
+    }
+
+    bool IsFloatAhead() const {
+        std::size_t p = pos_;
+        if (p < text_.size() && (text_[p] == '-' || text_[p] == '+')) ++p;
+        const std::size_t digitsStart = p;
+        while (p < text_.size() && std::isdigit(static_cast<unsigned char>(text_[p]))) ++p;
+        if (p == digitsStart || p >= text_.size()) return false;
+        return text_[p] == '.' || text_[p] == 'e' || text_[p] == 'E';
+    }
+
+    double ReadFloat() {
+        const int line = line_;
+        const std::size_t start = pos_;
+        auto digits = [this] {
+            int n = 0;
+            for (; std::isdigit(static_cast<unsigned char>(Peek())); ++n) ++pos_;
+            return n;
+        };
+        if (Peek() == '-' || Peek() == '+') ++pos_;
+        digits();
+        if (Peek() == '.') {
+            ++pos_;
+            if (digits() == 0) Fail(line, "malformed number");
+        }
+        if (Peek() == 'e' || Peek() == 'E') {
+            ++pos_;
+            if (Peek() == '-' || Peek() == '+') ++pos_;
+            if (digits() == 0) Fail(line, "malformed number");
+        }
+        if (IsIdentChar(Peek())) Fail(line, "malformed number");
+        const std::string number(text_.substr(start, pos_ - start));
+        const double value = std::strtod(number.c_str(), nullptr);
+        if (!std::isfinite(value)) Fail(line, "number out of range");
+        return value;
     }
 
     std::int64_t ReadInteger() {
@@ -328,6 +366,4 @@ class Parser {
 
 } // namespace
 
-StoredObject ParseStoredText(std::string_view text) {
-    return Parser(text).ParseRoot();
-}
+StoredObject ParseStoredText(std::string_view text) { return Parser(text).ParseRoot(); }

@@ -8,9 +8,10 @@
 #include <vector>
 
 struct StoredValue {
-    enum class Kind : std::uint8_t { Integer, String, Identifier, Set, List, Binary };
+    enum class Kind : std::uint8_t { Integer, String, Identifier, Set, List, Binary, Float };
     Kind kind = Kind::Integer;
     std::int64_t integer = 0;
+    double real = 0.0;               // Float value
     std::string text;                // String contents or Identifier name
     std::vector<std::string> names;  // Set members, in stored order
     std::vector<StoredValue> items;  // List items

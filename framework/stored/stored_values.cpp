@@ -97,6 +97,12 @@ std::int32_t ToInt32(const StoredValue& v) {
     return static_cast<std::int32_t>(v.integer);
 }
 
+double ToDouble(const StoredValue& v) {
+    if (v.kind == StoredValue::Kind::Float) return v.real;
+    if (v.kind != StoredValue::Kind::Integer) Expected("a number", v);
+    return static_cast<double>(v.integer);
+}
+
 std::uint32_t ToUInt32(const StoredValue& v) {
     if (v.kind != StoredValue::Kind::Integer) Expected("an integer", v);
     if (v.integer < 0 || v.integer > std::numeric_limits<std::uint32_t>::max())

@@ -14,13 +14,13 @@
 
 // The stored names of an enumeration's members, in member order ("akLeft", "akTop", ...).
 class TEnumNames {
-  public:
+public:
     TEnumNames(std::initializer_list<std::pair<const char*, std::uint32_t>> names) : names_(names) {}
     std::optional<std::uint32_t> Find(const std::string& name) const;
     // "akLeft, akTop, akRight or akBottom", for messages.
     std::string Choices() const;
 
-  private:
+private:
     std::vector<std::pair<const char*, std::uint32_t>> names_;
 };
 
@@ -28,6 +28,8 @@ namespace stored_values {
 
 std::int32_t ToInt32(const StoredValue& v);
 std::uint32_t ToUInt32(const StoredValue& v);
+// A number with or without a fraction.
+double ToDouble(const StoredValue& v);
 bool ToBoolean(const StoredValue& v);
 const std::string& ToString(const StoredValue& v);
 // A colour: an integer or a colour constant (clSilver, clWindowText ...).
