@@ -13,6 +13,7 @@ namespace {
 constexpr TLcSingleSpinButton kParts[] = {sbUp, sbDown, sbLeft, sbRight};
 constexpr TLcButtonPartState kStates[] = {bpsNormal, bpsHot, bpsPressed, bpsDisabled};
 constexpr TLcSpinButtons kUpDown = SpinButtonBit(sbUp) | SpinButtonBit(sbDown);
+constexpr TLcSpinButtons kAllParts = kUpDown | SpinButtonBit(sbLeft) | SpinButtonBit(sbRight);
 // The first repeat waits this much longer than the others.
 constexpr std::uint32_t kFirstRepeatDelayMs = 200;
 constexpr std::int32_t kArrowSize = 3;
@@ -90,6 +91,7 @@ TLcSpinButton::TLcSpinButton(TComponent* AOwner)
 TLcSpinButton::~TLcSpinButton() { RemoveTimer(); }
 
 void TLcSpinButton::SetBtns(TLcSpinButtons value) {
+    value &= kAllParts;
     if (value == btns_) return;
     btns_ = value;
     Invalidate();
@@ -105,9 +107,7 @@ bool TLcSpinButton::SimpleMode() {
     return btns_ == kUpDown && (UseXP() || (SpinStyle == seSpinEdit && !skew_));
 }
 
-void TLcSpinButton::MouseLeave() {
-    if (UpdateStates(0, -1, -1)) Invalidate();
-}
+void TLcSpinButton::MouseLeave() { MouseMove(0, -1, -1); }
 
 const TRegion* TLcSpinButton::PartRegion(TLcSingleSpinButton part) {
     BuildRegions();

@@ -41,6 +41,7 @@ public:
     ~TLcSpinButton() override;
 
     TLcSpinButtons Btns() const { return btns_; }
+    // Bits beyond the four parts are ignored.
     void SetBtns(TLcSpinButtons value);
     bool Skew() const { return skew_; }
     void SetSkew(bool value);
@@ -60,7 +61,8 @@ public:
     TLcTimer* RepeatTimer() const { return repeatTimer_.get(); }
     // Exactly the up and down parts, drawn as two halves one above the other.
     bool SimpleMode();
-    // The pointer went elsewhere: every enabled part turns normal.
+    // The pointer went elsewhere: a move to (-1, -1) with nothing held, so every enabled part turns
+    // normal.
     void MouseLeave();
     // The pixels of a part for the button as it is now (control coordinates), or null when the
     // part has none: absent, or in a combination of parts that has no shapes.

@@ -6,6 +6,7 @@
 #include "spinedit/lc_spin_button.h"
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -65,7 +66,8 @@ TEST_F(SpinButtonTest, EveryPixelBelongsToExactlyOnePart) {
                 }
             EXPECT_FALSE(up.Contains({s.cx, 0}) || down.Contains({0, s.cy}));
         }
-    button->SetBtns(SpinButtonSet({sbDown}));
+    button->SetBtns(SpinButtonSet({sbDown}) | 0x80); // a bit beyond the parts is dropped
+    EXPECT_EQ(button->Btns(), SpinButtonSet({sbDown}));
     EXPECT_EQ(button->PartRegion(sbDown)->Bounds(), (TRect{0, 0, 2, 9}));
     EXPECT_EQ(button->PartRegion(sbUp), nullptr);
     button->SetBtns(SpinButtonSet({sbUp, sbDown, sbLeft, sbRight}));
@@ -135,6 +137,15 @@ TEST_F(SpinButtonTest, EveryWayAPressEndsStopsTheStepsAndFreesTheTimer) {
              e.window = form->PlatformWindow();
              platform.PostEvent(e);
              Settle();
+         },
+         bpsNormal},
+        {"a repeated step fails",
+         [this] {
+             const TNotifyEvent step = button->OnUpClick;
+             button->OnUpClick = [](TObject*) { throw std::runtime_error("no step"); };
+             AdvanceAndProcess(300);
+             button->OnUpClick = step;
+             EXPECT_EQ(platform.MessageBoxes().back().text, "no step.");
          },
          bpsNormal},
     };
