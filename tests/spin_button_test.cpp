@@ -2,7 +2,6 @@
 // how a press ends, and one drawn cell of each look.
 #include "edit_fixture.h"
 
-#include "framework/draw_edge.h"
 #include "spinedit/lc_spin_button.h"
 
 #include <functional>
