@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "framework/stored/class_registry.h"
 #include "framework/stored/picture_data.h"
+#include "spinedit/lc_spin_edit_classes.h"
 #include "xp/lv_xp_buttons.h"
 #include "zoom/lv_zoom.h"
 
@@ -42,26 +43,31 @@ void RegisterXPButton(TClassRegistry& registry) {
     t.Boolean<TLvXPCustomButton>("AutoGray", [](TLvXPCustomButton& b, bool v) { b.SetAutoGray(v); });
     t.Boolean<TLvXPCustomButton>("Cancel", [](TLvXPCustomButton& b, bool v) { b.Cancel = v; });
     t.Boolean<TLvXPCustomButton>("Default", [](TLvXPCustomButton& b, bool v) { b.SetDefault(v); });
-    t.Binary<TLvXPCustomButton>("Glyph.Data", [](TLvXPCustomButton& b, const std::vector<std::uint8_t>& data) {
-        TLvPicture picture;
-        ReadPictureData(picture, data);
-        b.SetGlyph(&picture);
+    t.Binary<TLvXPCustomButton>("Glyph.Data",
+                                [](TLvXPCustomButton& b, const std::vector<std::uint8_t>& data) {
+                                    TLvPicture picture;
+                                    ReadPictureData(picture, data);
+                                    b.SetGlyph(&picture);
+                                });
+    t.Enum<TLvXPCustomButton>("Layout", kLayouts, [](TLvXPCustomButton& b, std::uint32_t v) {
+        b.SetLayout(static_cast<TLvXPLayout>(v));
     });
-    t.Enum<TLvXPCustomButton>("Layout", kLayouts,
-                              [](TLvXPCustomButton& b, std::uint32_t v) { b.SetLayout(static_cast<TLvXPLayout>(v)); });
-    t.Integer<TLvXPCustomButton>("ModalResult", [](TLvXPCustomButton& b, std::int32_t v) { b.ModalResult = v; });
-    t.Boolean<TLvXPCustomButton>("ShowAccelChar", [](TLvXPCustomButton& b, bool v) { b.SetShowAccelChar(v); });
-    t.Boolean<TLvXPCustomButton>("ShowFocusRect", [](TLvXPCustomButton& b, bool v) { b.SetShowFocusRect(v); });
+    t.Integer<TLvXPCustomButton>("ModalResult",
+                                 [](TLvXPCustomButton& b, std::int32_t v) { b.ModalResult = v; });
+    t.Boolean<TLvXPCustomButton>("ShowAccelChar",
+                                 [](TLvXPCustomButton& b, bool v) { b.SetShowAccelChar(v); });
+    t.Boolean<TLvXPCustomButton>("ShowFocusRect",
+                                 [](TLvXPCustomButton& b, bool v) { b.SetShowFocusRect(v); });
     t.Boolean<TLvXPCustomButton>("SmoothEdges", [](TLvXPCustomButton& b, bool v) { b.SetSmoothEdges(v); });
     t.Integer<TLvXPCustomButton>("Spacing", [](TLvXPCustomButton& b, std::int32_t v) {
         if (v < 0 || v > 255) throw EReadError("Spacing must lie between 0 and 255");
         b.SetSpacing(static_cast<std::uint8_t>(v));
     });
     t.Boolean<TLvXPCustomButton>("WordWrap", [](TLvXPCustomButton& b, bool v) { b.SetWordWrap(v); });
-    t.Event<TLvXPCustomControl, TNotifyEvent>("OnMouseEnter",
-                                              [](TLvXPCustomControl& c, const TNotifyEvent& e) { c.OnMouseEnter = e; });
-    t.Event<TLvXPCustomControl, TNotifyEvent>("OnMouseLeave",
-                                              [](TLvXPCustomControl& c, const TNotifyEvent& e) { c.OnMouseLeave = e; });
+    t.Event<TLvXPCustomControl, TNotifyEvent>(
+        "OnMouseEnter", [](TLvXPCustomControl& c, const TNotifyEvent& e) { c.OnMouseEnter = e; });
+    t.Event<TLvXPCustomControl, TNotifyEvent>(
+        "OnMouseLeave", [](TLvXPCustomControl& c, const TNotifyEvent& e) { c.OnMouseLeave = e; });
 }
 
 } // namespace
@@ -71,6 +77,7 @@ void RegisterProgramClasses() {
         TClassRegistry& registry = ClassRegistry();
         RegisterZoomView(registry);
         RegisterXPButton(registry);
+        RegisterSpinEditClasses(registry);
         // The main window is only ever the root of its own description.
         registry.Register<TLTfrm>("TLTfrm", "TForm");
         return true;

@@ -14,11 +14,6 @@ std::int32_t StandardFrameWidth(TLcBorderStyle style) {
     }
 }
 
-namespace {
-
-bool IsFrameStyle(TLcBevelStyle s) { return s == bvFrameLowered || s == bvFrameRaised; }
-
-// The classic edge that draws a standard frame style.
 std::uint32_t StandardFrameEdge(TLcBorderStyle style, std::uint32_t& flags) {
     switch (style) {
     case lsSingle: flags |= BF_MONO; return BDR_OUTER;
@@ -39,6 +34,10 @@ std::uint32_t StandardFrameEdge(TLcBorderStyle style, std::uint32_t& flags) {
     }
     return 0;
 }
+
+namespace {
+
+bool IsFrameStyle(TLcBevelStyle s) { return s == bvFrameLowered || s == bvFrameRaised; }
 
 std::uint32_t EdgeOf(TLcEdgeStyle style) {
     switch (style) {

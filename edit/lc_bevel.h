@@ -81,6 +81,9 @@ constexpr TLcFrameSides kAllFrameSides = 0x0F;
 
 // Width in pixels of the standard frame of a style.
 std::int32_t StandardFrameWidth(TLcBorderStyle style);
+// The classic edge (BDR_*) that draws the standard frame of a style, adding any flags it needs; 0 for
+// none.
+std::uint32_t StandardFrameEdge(TLcBorderStyle style, std::uint32_t& flags);
 
 class TLcBevel : public TLcObject {
 public:

@@ -1,0 +1,317 @@
+// The spin edit as the main window holds it: the zoom power (0..1000 %, 200) and the crosshair size
+// (0..100 pixels, 20), read from their stored entries, stepped by keys, wheel and button, and
+// committed when the focus leaves.
+#include "framework/stored/reader.h"
+#include "spinedit/lc_spin_edit.h"
+#include "spinedit/lc_spin_edit_classes.h"
+#include "xp_fixture.h"
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+class TSpinProbeForm : public TForm {
+public:
+    using TForm::TForm;
+    TLcSpinEdit* powerZ = nullptr;
+    TLcSpinEdit* crossS = nullptr;
+};
+
+const char* const kSpinEdits = R"(object Probe: TSpinProbeForm
+  Left = 0
+  Top = 0
+  Width = 258
+  Height = 120
+  object powerZ: TLcSpinEdit
+    Left = 0
+    Top = 20
+    Width = 65
+    Height = 21
+    Anchors = [akLeft, akBottom]
+    Bevel.Mode = bmWindows
+    Caret.BlinkRate = 530
+    TabOrder = 1
+    OnChange = powerZChange
+    AutoSelect = True
+    Suffix = '%'
+    MaxValue = 1000
+    Value = 200
+    DateTime = 0.000000000000000000
+  end
+  object crossS: TLcSpinEdit
+    Left = 88
+    Top = 19
+    Width = 73
+    Height = 21
+    Anchors = [akBottom]
+    Bevel.Mode = bmWindows
+    Caret.BlinkRate = 530
+    TabOrder = 2
+    OnChange = crossSChange
+    AutoSelect = True
+    Suffix = ' pixels'
+    Value = 20
+    DateTime = 0
+  end
+end
+)";
+
+class SpinEditTest : public XPTest {
+public:
+    void SetUp() override {
+        XPTest::SetUp();
+        LcApplication().Reset();
+        RegisterSpinEditClasses(ClassRegistry());
+        ClassRegistry().Register<TSpinProbeForm>("TSpinProbeForm", "TForm");
+        probe = new TSpinProbeForm(app.get());
+        TFieldTable fields;
+        fields.Add("powerZ", probe->powerZ);
+        fields.Add("crossS", probe->crossS);
+        THandlerTable handlers;
+        handlers["powerZChange"] =
+            TNotifyEvent([this](TObject*) { zoomReadings.push_back(probe->powerZ->Value()); });
+        handlers["crossSChange"] =
+            TNotifyEvent([this](TObject*) { sizeReadings.push_back(probe->crossS->Value()); });
+        ReadRootComponent(*probe, kSpinEdits, fields, handlers);
+        form = probe;
+        zoom = probe->powerZ;
+        size = probe->crossS;
+        form->Show();
+        Settle();
+    }
+    void TearDown() override {
+        LcApplication().Reset();
+        XPTest::TearDown();
+    }
+    // powerZ focused with `text` in it (its committed value untouched), readings forgotten.
+    void Prepare(const std::string& text, int caret = 1) {
+        zoom->SetFocus();
+        zoom->SetText(text);
+        zoom->SetCursorPos(caret);
+        Settle();
+        zoomReadings.clear();
+        sizeReadings.clear();
+    }
+    void Press(std::uint16_t key, std::uint32_t shift = 0) {
+        Key(key, true, shift);
+        Key(key, false, shift);
+    }
+    void Wheel(int delta) {
+        PlatformEvent e;
+        e.kind = PlatformEvent::Kind::MouseWheel;
+        e.window = form->PlatformWindow();
+        e.position = {200, 100}; // away from both edits
+        e.wheelDelta = delta;
+        platform.PostEvent(e);
+        Settle();
+    }
+    // A point on the upper or lower half of an edit's button, in form client coordinates.
+    TPoint ButtonPoint(TLcSpinEdit* e, bool upper) {
+        const TLcSpinButton* b = e->SpinButton();
+        const int x = e->Left() + b->Left() + (upper ? 1 : b->Width() - 2);
+        const int y = e->Top() + b->Top() + (upper ? 1 : b->Height() - 2);
+        return {x, y};
+    }
+
+    TSpinProbeForm* probe = nullptr;
+    TLcSpinEdit* zoom = nullptr;
+    TLcSpinEdit* size = nullptr;
+    std::vector<int> zoomReadings;
+    std::vector<int> sizeReadings;
+};
+
+} // namespace
+
+TEST_F(SpinEditTest, StoredEntriesGiveTheStartState) {
+    EXPECT_EQ(zoom->Text(), "200%");
+    EXPECT_EQ(size->Text(), "20 pixels");
+    EXPECT_TRUE(zoomReadings.empty() && sizeReadings.empty()); // nothing reported while loading
+    EXPECT_EQ(zoom->MaxValue(), 1000);
+    EXPECT_EQ(size->MaxValue(), 100);
+    EXPECT_EQ(zoom->MinValue(), 0);
+    EXPECT_EQ(zoom->CommittedValue(), 200);
+    EXPECT_EQ(zoom->Caret()->BlinkRate, 530);
+    EXPECT_EQ(zoom->Bevel()->Mode(), bmWindows);
+    // The window's first activation puts the focus in the zoom power with everything selected.
+    EXPECT_TRUE(zoom->Focused());
+    EXPECT_EQ(zoom->SelStart(), 1);
+    EXPECT_EQ(zoom->SelLength(), 4);
+    Press(VK_TAB);
+    EXPECT_TRUE(size->Focused());
+}
+
+TEST_F(SpinEditTest, FocusLossCommitsTheTypedNumberClamped) {
+    const struct {
+        std::string text;
+        double committedBefore;
+        std::string expect;
+        std::vector<int> readings;
+    } cases[] = {
+        {"2000%", 200, "1000%", {1000}},
+        {"%", 200, "0%", {0}},
+        {"0%", 0, "0%", {}},
+        {"-200%", 200, "0%", {0}},
+        {"-%", 200, "0%", {0, 0}}, // emptied, then committed
+        {"-%", 0, "0%", {0, 0}},   // also when the committed value is already 0
+        {"3000000000%", 200, "1000%", {1000}},
+        {"2-5%", 0, "0%", {0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        zoom->SetValue(static_cast<std::int32_t>(c.committedBefore));
+        Prepare(c.text);
+        size->SetFocus();
+        Settle();
+        EXPECT_EQ(zoom->Text(), c.expect);
+        EXPECT_EQ(zoomReadings, c.readings);
+        EXPECT_EQ(zoom->Value(), zoom->CommittedValue());
+    }
+}
+
+TEST_F(SpinEditTest, KeysAndWheelStepWithinTheRange) {
+    const struct {
+        std::string text;
+        std::function<void(SpinEditTest&)> step;
+        std::string expect;
+        int notifications;
+    } cases[] = {
+        {"1000%", [](SpinEditTest& t) { t.Press(VK_UP); }, "1000%", 0},
+        {"995%", [](SpinEditTest& t) { t.Press(VK_PRIOR); }, "1000%", 1},
+        {"5%", [](SpinEditTest& t) { t.Press(VK_NEXT); }, "0%", 1},
+        {"0%", [](SpinEditTest& t) { t.Press(VK_DOWN); }, "0%", 0},
+        {"-5%", [](SpinEditTest& t) { t.Press(VK_UP); }, "-4%", 1}, // no lower clamp stepping up
+        {"%", [](SpinEditTest& t) { t.Press(VK_UP); }, "1%", 1},
+        {"200%", [](SpinEditTest& t) { t.Wheel(120); }, "201%", 1},
+        {"200%", [](SpinEditTest& t) { t.Wheel(-240); }, "198%", 2},
+        {"200%", [](SpinEditTest& t) { t.Wheel(60); }, "200%", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text + " to " + c.expect);
+        Prepare(c.text, 2);
+        c.step(*this);
+        EXPECT_EQ(zoom->Text(), c.expect);
+        EXPECT_EQ(static_cast<int>(zoomReadings.size()), c.notifications);
+        EXPECT_EQ(zoom->CommittedValue(), 200); // a step commits nothing
+    }
+    // Half notches add up; the caret stays where it was.
+    Prepare("200%", 3);
+    Wheel(60);
+    Wheel(60);
+    EXPECT_EQ(zoom->Text(), "201%");
+    EXPECT_EQ(zoom->CursorPos(), 3);
+}
+
+TEST_F(SpinEditTest, HeldButtonRepeatsAndStopsAtTheBound) {
+    Prepare("997%");
+    const TPoint up = ButtonPoint(zoom, true);
+    MouseMove(up.X, up.Y);
+    MouseDown(up.X, up.Y);
+    EXPECT_EQ(zoom->Text(), "998%"); // a step at once
+    AdvanceAndProcess(299);
+    EXPECT_EQ(zoom->Text(), "998%");
+    AdvanceAndProcess(1);
+    EXPECT_EQ(zoom->Text(), "999%"); // the next after 300 ms
+    AdvanceAndProcess(100);
+    EXPECT_EQ(zoom->Text(), "1000%"); // then every 100 ms
+    AdvanceAndProcess(300);
+    EXPECT_EQ(zoom->Text(), "1000%");
+    EXPECT_EQ(zoomReadings.size(), 3u); // nothing more once at the bound
+    MouseUp(up.X, up.Y);
+    AdvanceAndProcess(300);
+    EXPECT_EQ(zoomReadings.size(), 3u);
+}
+
+TEST_F(SpinEditTest, ButtonOfTheOtherEditCommitsThisOneFirst) {
+    Prepare("2000%");
+    const TPoint up = ButtonPoint(size, true);
+    MouseMove(up.X, up.Y);
+    MouseDown(up.X, up.Y);
+    MouseUp(up.X, up.Y);
+    EXPECT_EQ(zoom->Text(), "1000%");
+    EXPECT_EQ(zoomReadings, std::vector<int>({1000}));
+    EXPECT_TRUE(size->Focused());
+    EXPECT_EQ(size->Text(), "21 pixels");
+    EXPECT_EQ(sizeReadings, std::vector<int>({21}));
+}
+
+TEST_F(SpinEditTest, ValueAssignmentsCommit) {
+    zoom->SetValue(5000);
+    EXPECT_EQ(zoom->Text(), "1000%");
+    EXPECT_EQ(zoom->Value(), 1000);
+    Prepare("7%");
+    zoom->SetValue(1000); // equal to the committed value: the typed text stays
+    EXPECT_EQ(zoom->Text(), "7%");
+    zoom->SetMaxValue(5); // a new range waits for the next commit or step
+    EXPECT_EQ(zoom->Text(), "7%");
+    EXPECT_EQ(zoom->MinValue(), 0);
+    zoom->SetMinValue(10); // above the maximum: the maximum follows
+    EXPECT_EQ(zoom->MaxValue(), 10);
+}
+
+TEST_F(SpinEditTest, ReadOnlyStopsSteppingAndADisabledEditorOnlyTyping) {
+    zoom->SetReadOnly(true);
+    Prepare("200%", 2);
+    Press(VK_UP);
+    Wheel(120);
+    const TPoint up = ButtonPoint(zoom, true);
+    MouseDown(up.X, up.Y);
+    MouseUp(up.X, up.Y);
+    EXPECT_EQ(zoom->Text(), "200%");
+    zoom->SetReadOnly(false);
+    zoom->EditorEnabled = false;
+    Prepare("200%", 2);
+    Char('5');
+    Press(VK_BACK);
+    EXPECT_EQ(zoom->Text(), "200%");
+    Press(VK_UP);
+    EXPECT_EQ(zoom->Text(), "201%");
+}
+
+TEST_F(SpinEditTest, ButtonFillsTheRightEndOfTheTextArea) {
+    // A plain edit of the same size and border shows where the text area ends without a button.
+    auto* plain = new TLcCustomEdit(form);
+    plain->SetParent(form);
+    plain->Bevel()->SetMode(bmWindows);
+    plain->SetBounds(zoom->Left(), 60, zoom->Width(), zoom->Height());
+    const int areaRight = plain->PaintRect.Right + 1; // before the edit's own one-pixel reduction
+    for (int width : {-1, 12}) {
+        SCOPED_TRACE(width);
+        zoom->SetSpinBtnWidth(width);
+        const TLcSpinButton* b = zoom->SpinButton();
+        EXPECT_EQ(b->Width(), width == -1 ? plain->PaintRect.Bottom - plain->PaintRect.Top : width);
+        EXPECT_EQ(b->Height(), plain->PaintRect.Bottom - plain->PaintRect.Top);
+        EXPECT_EQ(b->Top(), plain->PaintRect.Top);
+        EXPECT_EQ(b->Left() + b->Width(), areaRight);
+        EXPECT_EQ(zoom->PaintRect.Right + 1, b->Left()); // one pixel between text and button
+    }
+    zoom->SetEnabled(false);
+    EXPECT_FALSE(zoom->SpinButton()->Enabled());
+    EXPECT_EQ(zoom->SpinButton()->PartState(sbUp), bpsDisabled);
+}
+
+TEST_F(SpinEditTest, LegacyBorderStyleSetsTheBevel) {
+    for (const auto& [ident, mode] : {std::pair{"bsSingle", bmWindows}, std::pair{"bsNone", bmStandard}}) {
+        auto* root = new TSpinProbeForm(app.get());
+        TFieldTable fields;
+        fields.Add("powerZ", root->powerZ);
+        const std::string text =
+            std::string("object P: TSpinProbeForm\n  object powerZ: TLcSpinEdit\n    BorderStyle = ") +
+            ident + "\n  end\nend\n";
+        ReadRootComponent(*root, text, fields, {});
+        EXPECT_EQ(root->powerZ->Bevel()->Mode(), mode) << ident;
+        if (mode == bmStandard) {
+            EXPECT_EQ(root->powerZ->Bevel()->StandardStyle(), lsNone);
+        }
+        delete root;
+    }
+}
+
+TEST_F(SpinEditTest, PointerOverTheButtonShowsItsHotPartUntilItMovesToTheText) {
+    const TPoint up = ButtonPoint(zoom, true);
+    MouseMove(zoom->Left() + 10, zoom->Top() + 10);
+    MouseMove(up.X, up.Y);
+    EXPECT_EQ(zoom->SpinButton()->PartState(sbUp), bpsHot);
+    MouseMove(zoom->Left() + 10, zoom->Top() + 10);
+    EXPECT_EQ(zoom->SpinButton()->PartState(sbUp), bpsNormal);
+}
