@@ -315,3 +315,31 @@ TEST_F(SpinEditTest, PointerOverTheButtonShowsItsHotPartUntilItMovesToTheText) {
     MouseMove(zoom->Left() + 10, zoom->Top() + 10);
     EXPECT_EQ(zoom->SpinButton()->PartState(sbUp), bpsNormal);
 }
+
+TEST_F(SpinEditTest, ContextMenuDeleteKeepsTheSuffixAndIgnoresAHiddenSelection) {
+    auto chooseDelete = [this] {
+        platform.waitHook = [this] {
+            if (zoom->ContextMenu() == nullptr) return;
+            for (std::uint16_t k : {std::uint16_t{'D'}, VK_ESCAPE}) {
+                PlatformEvent key;
+                key.kind = PlatformEvent::Kind::KeyDown;
+                key.window = form->PlatformWindow();
+                key.virtualKey = k;
+                platform.PostEvent(key);
+            }
+            platform.waitHook = nullptr;
+        };
+        MouseDown(zoom->Left() + 10, zoom->Top() + 8, PointerButton::Right);
+        MouseUp(zoom->Left() + 10, zoom->Top() + 8, PointerButton::Right);
+        platform.waitHook = nullptr;
+    };
+    zoom->SelectAll();
+    size->SetFocus(); // the zoom edit's selection is no longer shown
+    Settle();
+    chooseDelete();
+    EXPECT_EQ(zoom->Text(), "200%");
+    zoom->SetFocus();
+    zoom->SelectAll();
+    chooseDelete();
+    EXPECT_EQ(zoom->Text(), "%");
+}
