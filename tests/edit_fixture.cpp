@@ -36,16 +36,6 @@ void EditTest::Prepare(CountingEdit* e, const std::string& text, int caret) {
     e->drawTexts = 0;
 }
 
-void EditTest::Drag(int x, int y) {
-    PlatformEvent e;
-    e.kind = PlatformEvent::Kind::MouseMove;
-    e.window = form->PlatformWindow();
-    e.position = {x, y};
-    e.shift = kShiftLeft;
-    platform.PostEvent(e);
-    Settle();
-}
-
 void EditTest::DoubleClick(int x, int y) {
     MouseDown(x, y);
     MouseUp(x, y);
@@ -57,9 +47,4 @@ void EditTest::DoubleClick(int x, int y) {
     platform.PostEvent(e);
     Settle();
     MouseUp(x, y);
-}
-
-void EditTest::RightClick(int x, int y) {
-    MouseDown(x, y, PointerButton::Right);
-    MouseUp(x, y, PointerButton::Right);
 }

@@ -32,11 +32,8 @@ protected:
     void Type(const std::string& s) {
         for (char c : s) Char(c);
     }
-    // Pointer work in form client coordinates: a move with the left button held, a double click
-    // (the second press of a pair) and a right click.
-    void Drag(int x, int y);
+    // A double click in form client coordinates (the second press of a pair).
     void DoubleClick(int x, int y);
-    void RightClick(int x, int y);
     // The form x of caret position p in an unscrolled, left-aligned edit of digits (6 pixels each).
     int DigitX(const TControl* e, int p) const { return e->Left() + 6 * p - 3; }
     // Whether the edit's pixel shows a colour.

@@ -198,15 +198,6 @@ TEST_F(MaskEditTest, OtherModesSetTheirStartingTextAndRefuseIntegerReads) {
 TEST_F(MaskEditTest, DraggedTextStaysInTheNumberPart) {
     const int y = edit->Top() + 10;
     auto x = [this](int p) { return edit->Left() + 6 * p - 3; };
-    auto dragTo = [&](int xTo) {
-        PlatformEvent e;
-        e.kind = PlatformEvent::Kind::MouseMove;
-        e.window = form->PlatformWindow();
-        e.position = {xTo, y};
-        e.shift = kShiftLeft;
-        platform.PostEvent(e);
-        Settle();
-    };
     const struct {
         std::string text;
         int target;
@@ -220,7 +211,7 @@ TEST_F(MaskEditTest, DraggedTextStaysInTheNumberPart) {
         SCOPED_TRACE(c.text + " to " + std::to_string(c.target));
         Prepare(c.text, 1, 1, 2);
         MouseDown(x(2), y);
-        dragTo(x(c.target));
+        Drag(x(c.target), y);
         MouseUp(x(c.target), y);
         EXPECT_EQ(edit->Text(), c.expect);
     }

@@ -97,15 +97,6 @@ public:
         Key(key, true, shift);
         Key(key, false, shift);
     }
-    void Wheel(int delta) {
-        PlatformEvent e;
-        e.kind = PlatformEvent::Kind::MouseWheel;
-        e.window = form->PlatformWindow();
-        e.position = {200, 100}; // away from both edits
-        e.wheelDelta = delta;
-        platform.PostEvent(e);
-        Settle();
-    }
     // A point on the upper or lower half of an edit's button, in form client coordinates.
     TPoint ButtonPoint(TLcSpinEdit* e, bool upper) {
         const TLcSpinButton* b = e->SpinButton();
@@ -172,32 +163,32 @@ TEST_F(SpinEditTest, FocusLossCommitsTheTypedNumberClamped) {
 TEST_F(SpinEditTest, KeysAndWheelStepWithinTheRange) {
     const struct {
         std::string text;
-        std::function<void(SpinEditTest&)> step;
+        std::function<void()> step;
         std::string expect;
         int notifications;
     } cases[] = {
-        {"1000%", [](SpinEditTest& t) { t.Press(VK_UP); }, "1000%", 0},
-        {"995%", [](SpinEditTest& t) { t.Press(VK_PRIOR); }, "1000%", 1},
-        {"5%", [](SpinEditTest& t) { t.Press(VK_NEXT); }, "0%", 1},
-        {"0%", [](SpinEditTest& t) { t.Press(VK_DOWN); }, "0%", 0},
-        {"-5%", [](SpinEditTest& t) { t.Press(VK_UP); }, "-4%", 1}, // no lower clamp stepping up
-        {"%", [](SpinEditTest& t) { t.Press(VK_UP); }, "1%", 1},
-        {"200%", [](SpinEditTest& t) { t.Wheel(120); }, "201%", 1},
-        {"200%", [](SpinEditTest& t) { t.Wheel(-240); }, "198%", 2},
-        {"200%", [](SpinEditTest& t) { t.Wheel(60); }, "200%", 0},
+        {"1000%", [this] { Press(VK_UP); }, "1000%", 0},
+        {"995%", [this] { Press(VK_PRIOR); }, "1000%", 1},
+        {"5%", [this] { Press(VK_NEXT); }, "0%", 1},
+        {"0%", [this] { Press(VK_DOWN); }, "0%", 0},
+        {"-5%", [this] { Press(VK_UP); }, "-4%", 1}, // no lower clamp stepping up
+        {"%", [this] { Press(VK_UP); }, "1%", 1},
+        {"200%", [this] { Wheel(120, 200, 100); }, "201%", 1},
+        {"200%", [this] { Wheel(-240, 200, 100); }, "198%", 2},
+        {"200%", [this] { Wheel(60, 200, 100); }, "200%", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text + " to " + c.expect);
         Prepare(c.text, 2);
-        c.step(*this);
+        c.step();
         EXPECT_EQ(zoom->Text(), c.expect);
         EXPECT_EQ(static_cast<int>(zoomReadings.size()), c.notifications);
         EXPECT_EQ(zoom->CommittedValue(), 200); // a step commits nothing
     }
     // Half notches add up; the caret stays where it was.
     Prepare("200%", 3);
-    Wheel(60);
-    Wheel(60);
+    Wheel(60, 200, 100);
+    Wheel(60, 200, 100);
     EXPECT_EQ(zoom->Text(), "201%");
     EXPECT_EQ(zoom->CursorPos(), 3);
 }
@@ -253,7 +244,7 @@ TEST_F(SpinEditTest, ReadOnlyStopsSteppingAndADisabledEditorOnlyTyping) {
     zoom->SetReadOnly(true);
     Prepare("200%", 2);
     Press(VK_UP);
-    Wheel(120);
+    Wheel(120, 200, 100);
     const TPoint up = ButtonPoint(zoom, true);
     MouseDown(up.X, up.Y);
     MouseUp(up.X, up.Y);
@@ -329,8 +320,7 @@ TEST_F(SpinEditTest, ContextMenuDeleteKeepsTheSuffixAndIgnoresAHiddenSelection) 
             }
             platform.waitHook = nullptr;
         };
-        MouseDown(zoom->Left() + 10, zoom->Top() + 8, PointerButton::Right);
-        MouseUp(zoom->Left() + 10, zoom->Top() + 8, PointerButton::Right);
+        RightClick(zoom->Left() + 10, zoom->Top() + 8);
         platform.waitHook = nullptr;
     };
     zoom->SelectAll();

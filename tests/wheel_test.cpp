@@ -39,15 +39,6 @@ protected:
         focused->SetFocus();
         Settle();
     }
-    void Wheel(int delta) {
-        PlatformEvent e;
-        e.kind = PlatformEvent::Kind::MouseWheel;
-        e.window = form->PlatformWindow();
-        e.position = {10, 50}; // over underPointer
-        e.wheelDelta = delta;
-        platform.PostEvent(e);
-        Settle();
-    }
     WheelCounter* focused = nullptr;
     WheelCounter* underPointer = nullptr;
 };
@@ -71,7 +62,7 @@ TEST_F(WheelTest, NotchesGoToTheFocusedControl) {
         fresh->SetBounds(60, 0, 50, 20);
         fresh->SetFocus();
         Settle();
-        for (int d : c.deltas) Wheel(d);
+        for (int d : c.deltas) Wheel(d, 10, 50); // over underPointer
         EXPECT_EQ(fresh->ups, c.ups);
         EXPECT_EQ(fresh->downs, c.downs);
         EXPECT_EQ(underPointer->ups + underPointer->downs, 0);
@@ -81,10 +72,10 @@ TEST_F(WheelTest, NotchesGoToTheFocusedControl) {
 
 TEST_F(WheelTest, AHandledWheelEventMakesNoStepAndPositionsAreOnTheScreen) {
     focused->OnMouseWheel = [](TObject*, TShiftState, int, TPoint, bool& handled) { handled = true; };
-    Wheel(120);
+    Wheel(120, 10, 50);
     EXPECT_EQ(focused->ups, 0);
     focused->OnMouseWheel = nullptr;
-    Wheel(120);
+    Wheel(120, 10, 50);
     EXPECT_EQ(focused->ups, 1);
     EXPECT_EQ(focused->lastPos.X, underPointer->ClientToScreen({10, 10}).X);
     EXPECT_EQ(focused->lastPos.Y, underPointer->ClientToScreen({10, 10}).Y);

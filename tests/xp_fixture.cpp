@@ -58,7 +58,8 @@ void XPTest::MouseUp(int x, int y, PointerButton button) {
 }
 
 void XPTest::Key(std::uint16_t key, bool down, std::uint32_t shift) {
-    PlatformEvent e = Event(down ? PlatformEvent::Kind::KeyDown : PlatformEvent::Kind::KeyUp, form->PlatformWindow());
+    PlatformEvent e =
+        Event(down ? PlatformEvent::Kind::KeyDown : PlatformEvent::Kind::KeyUp, form->PlatformWindow());
     e.virtualKey = key;
     e.shift = shift;
     platform.SetKeyDown(VK_SHIFT, (shift & kShiftShift) != 0);
@@ -77,4 +78,27 @@ void XPTest::Char(char ch, std::uint32_t shift) {
     Settle();
 }
 
-std::uint32_t XPTest::Pixel(int x, int y) { return platform.WindowSurface(form->PlatformWindow())->Pixel(x, y); }
+std::uint32_t XPTest::Pixel(int x, int y) {
+    return platform.WindowSurface(form->PlatformWindow())->Pixel(x, y);
+}
+
+void XPTest::Drag(int x, int y) {
+    PlatformEvent e = Event(PlatformEvent::Kind::MouseMove, form->PlatformWindow());
+    e.position = {x, y};
+    e.shift = kShiftLeft;
+    platform.PostEvent(e);
+    Settle();
+}
+
+void XPTest::RightClick(int x, int y) {
+    MouseDown(x, y, PointerButton::Right);
+    MouseUp(x, y, PointerButton::Right);
+}
+
+void XPTest::Wheel(int delta, int x, int y) {
+    PlatformEvent e = Event(PlatformEvent::Kind::MouseWheel, form->PlatformWindow());
+    e.position = {x, y};
+    e.wheelDelta = delta;
+    platform.PostEvent(e);
+    Settle();
+}

@@ -23,6 +23,10 @@ protected:
     void MouseMove(int x, int y);
     void MouseDown(int x, int y, PointerButton button = PointerButton::Left);
     void MouseUp(int x, int y, PointerButton button = PointerButton::Left);
+    // A move with the left button held, a right click, and the wheel turned by `delta` units.
+    void Drag(int x, int y);
+    void RightClick(int x, int y);
+    void Wheel(int delta, int x = 0, int y = 0);
     void Key(std::uint16_t key, bool down, std::uint32_t shift = 0);
     void Char(char ch, std::uint32_t shift = 0);
     void Settle();
