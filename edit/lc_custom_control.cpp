@@ -48,8 +48,8 @@ void TLcCustomControl::SetCtlXP(bool value) {
 }
 
 bool TLcCustomControl::UseXP() {
-    const TLcApplication& app = LcApplication();
-    return ControlSupportsXP() && app.GetUseXPThemes() && app.GetXPThemesSupported() && GetBorderCtlXP();
+    // The switch answers for the platform too: on, and a theme active.
+    return ControlSupportsXP() && LcApplication().GetUseXPThemes() && GetBorderCtlXP();
 }
 
 void TLcCustomControl::EndUpdate(bool notify) {

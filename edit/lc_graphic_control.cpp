@@ -12,8 +12,8 @@ void TLcGraphicControl::SetCtlXP(bool value) {
 }
 
 bool TLcGraphicControl::UseXP() {
-    const TLcApplication& app = LcApplication();
-    return ControlSupportsXP() && app.GetUseXPThemes() && app.GetXPThemesSupported() && ctlXP_;
+    // The switch answers for the platform too: on, and a theme active.
+    return ControlSupportsXP() && LcApplication().GetUseXPThemes() && ctlXP_;
 }
 
 void TLcGraphicControl::DoThemeChanged() { Invalidate(); }
