@@ -128,6 +128,9 @@ TEST_F(SpinEditTest, StoredEntriesGiveTheStartState) {
     EXPECT_TRUE(zoom->Focused());
     EXPECT_EQ(zoom->SelStart(), 1);
     EXPECT_EQ(zoom->SelLength(), 4);
+    EXPECT_EQ(zoom->CursorPos(), 5); // behind the suffix: a digit typed now is ignored
+    Char('7');
+    EXPECT_EQ(zoom->Text(), "200%");
     Press(VK_TAB);
     EXPECT_TRUE(size->Focused());
 }
