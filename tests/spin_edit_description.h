@@ -3,8 +3,9 @@
 #pragma once
 
 #include "framework/forms.h"
-
-class TLcSpinEdit;
+#include "framework/stored/reader.h"
+#include "spinedit/lc_spin_edit.h"
+#include "spinedit/lc_spin_edit_classes.h"
 
 class TSpinProbeForm : public TForm {
 public:
@@ -51,3 +52,16 @@ inline const char* const kSpinEdits = R"(object Probe: TSpinProbeForm
   end
 end
 )";
+
+// Reads the description into `form`; `zoomChanged` hears every change of the zoom power.
+inline void ReadSpinProbe(TSpinProbeForm& form, const TNotifyEvent& zoomChanged) {
+    RegisterSpinEditClasses(ClassRegistry());
+    ClassRegistry().Register<TSpinProbeForm>("TSpinProbeForm", "TForm");
+    TFieldTable fields;
+    fields.Add("powerZ", form.powerZ);
+    fields.Add("crossS", form.crossS);
+    THandlerTable handlers;
+    handlers["powerZChange"] = zoomChanged;
+    handlers["crossSChange"] = TNotifyEvent([](TObject*) {});
+    ReadRootComponent(form, kSpinEdits, fields, handlers);
+}

@@ -5,9 +5,7 @@
 // without a theme and the theme's spin parts with one (--theme=on, a process of its own).
 #include "edit/lc_application.h"
 #include "framework/application.h"
-#include "framework/stored/reader.h"
 #include "spinedit/lc_spin_edit.h"
-#include "spinedit/lc_spin_edit_classes.h"
 #include "tests/e2e_wine/theme_setting.h"
 #include "tests/e2e_wine/win32_form_driver.h"
 #include "tests/spin_button_face.h"
@@ -36,17 +34,8 @@ protected:
         SetCurrentPlatform(&platform);
         LcApplication().Reset();
         app = std::make_unique<TApplication>(nullptr);
-        RegisterSpinEditClasses(ClassRegistry());
-        ClassRegistry().Register<TSpinProbeForm>("TSpinProbeForm", "TForm");
         form = new TSpinProbeForm(app.get());
-        TFieldTable fields;
-        fields.Add("powerZ", form->powerZ);
-        fields.Add("crossS", form->crossS);
-        THandlerTable handlers;
-        handlers["powerZChange"] =
-            TNotifyEvent([this](TObject*) { readings.push_back(form->powerZ->Value()); });
-        handlers["crossSChange"] = TNotifyEvent([](TObject*) {});
-        ReadRootComponent(*form, kSpinEdits, fields, handlers);
+        ReadSpinProbe(*form, [this](TObject*) { readings.push_back(form->powerZ->Value()); });
         zoom = form->powerZ;
         form->SetCaption("spin probe");
         form->Show();

@@ -8,9 +8,7 @@
 
 #include "edit/lc_application.h"
 #include "framework/application.h"
-#include "framework/stored/reader.h"
 #include "spinedit/lc_spin_edit.h"
-#include "spinedit/lc_spin_edit_classes.h"
 #include "tests/spin_button_face.h"
 #include "tests/spin_edit_description.h"
 
@@ -41,17 +39,8 @@ protected:
         SetCurrentPlatform(platform.get());
         LcApplication().Reset();
         app = std::make_unique<TApplication>(nullptr);
-        RegisterSpinEditClasses(ClassRegistry());
-        ClassRegistry().Register<TSpinProbeForm>("TSpinProbeForm", "TForm");
         form = new TSpinProbeForm(app.get());
-        TFieldTable fields;
-        fields.Add("powerZ", form->powerZ);
-        fields.Add("crossS", form->crossS);
-        THandlerTable handlers;
-        handlers["powerZChange"] =
-            TNotifyEvent([this](TObject*) { readings.push_back(form->powerZ->Value()); });
-        handlers["crossSChange"] = TNotifyEvent([](TObject*) {});
-        ReadRootComponent(*form, kSpinEdits, fields, handlers);
+        ReadSpinProbe(*form, [this](TObject*) { readings.push_back(form->powerZ->Value()); });
         zoom = form->powerZ;
         form->SetCaption("spin probe");
         form->Show();
