@@ -2,6 +2,7 @@
 // (0..100 pixels, 20), read from their stored entries, stepped by keys, wheel and button, and
 // committed when the focus leaves.
 #include "framework/stored/reader.h"
+#include "spin_edit_description.h"
 #include "spinedit/lc_spin_edit.h"
 #include "spinedit/lc_spin_edit_classes.h"
 #include "xp_fixture.h"
@@ -10,52 +11,6 @@
 #include <vector>
 
 namespace {
-
-class TSpinProbeForm : public TForm {
-public:
-    using TForm::TForm;
-    TLcSpinEdit* powerZ = nullptr;
-    TLcSpinEdit* crossS = nullptr;
-};
-
-const char* const kSpinEdits = R"(object Probe: TSpinProbeForm
-  Left = 0
-  Top = 0
-  Width = 258
-  Height = 120
-  object powerZ: TLcSpinEdit
-    Left = 0
-    Top = 20
-    Width = 65
-    Height = 21
-    Anchors = [akLeft, akBottom]
-    Bevel.Mode = bmWindows
-    Caret.BlinkRate = 530
-    TabOrder = 1
-    OnChange = powerZChange
-    AutoSelect = True
-    Suffix = '%'
-    MaxValue = 1000
-    Value = 200
-    DateTime = 0.000000000000000000
-  end
-  object crossS: TLcSpinEdit
-    Left = 88
-    Top = 19
-    Width = 73
-    Height = 21
-    Anchors = [akBottom]
-    Bevel.Mode = bmWindows
-    Caret.BlinkRate = 530
-    TabOrder = 2
-    OnChange = crossSChange
-    AutoSelect = True
-    Suffix = ' pixels'
-    Value = 20
-    DateTime = 0
-  end
-end
-)";
 
 class SpinEditTest : public XPTest {
 public:

@@ -2,6 +2,7 @@
 // surfaces follow the client area, presenting copies only the damage, the screen is read through
 // GDI, text is drawn clipped, and the queue and timers keep their order.
 #include "framework/platform/win32/win32_platform.h"
+#include "tests/e2e_wine/theme_setting.h"
 
 #include <windows.h>
 
@@ -402,71 +403,12 @@ TEST(Win32Services, ClipboardAndOemConversionKeepEveryCharacter) {
     platform.UninitializeComponentServices();
 }
 
-// Sets the visual-theme setting of the current user for this process's run and puts the earlier
-// values back at the end. The theme library reads the setting once per process, when it is loaded
-// (under Wine as soon as the first window is made), so this comes before anything else.
-class ThemeSetting {
-public:
-    explicit ThemeSetting(bool on) {
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager",
-                            0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
-                            nullptr) != ERROR_SUCCESS) {
-            key_ = nullptr;
-            return;
-        }
-        Set("ThemeActive", on ? "1" : "0");
-        if (!on) return;
-        char windows[MAX_PATH] = {};
-        GetWindowsDirectoryA(windows, MAX_PATH);
-        Set("DllName", std::string(windows) + "\\resources\\themes\\light\\light.msstyles");
-        Set("ColorName", "Blue");
-        Set("SizeName", "NormalSize");
-    }
-    ~ThemeSetting() {
-        if (key_ == nullptr) return;
-        for (const Saved& s : saved_) {
-            if (s.existed)
-                RegSetValueExA(key_, s.name.c_str(), 0, s.type, s.data.data(),
-                               static_cast<DWORD>(s.data.size()));
-            else
-                RegDeleteValueA(key_, s.name.c_str());
-        }
-        RegCloseKey(key_);
-    }
-    ThemeSetting(const ThemeSetting&) = delete;
-    ThemeSetting& operator=(const ThemeSetting&) = delete;
-
-private:
-    struct Saved {
-        std::string name;
-        bool existed = false;
-        DWORD type = REG_SZ;
-        std::vector<BYTE> data;
-    };
-    void Set(const std::string& name, const std::string& value) {
-        Saved s;
-        s.name = name;
-        DWORD size = 0;
-        if (RegQueryValueExA(key_, name.c_str(), nullptr, &s.type, nullptr, &size) == ERROR_SUCCESS) {
-            s.data.resize(size);
-            s.existed =
-                RegQueryValueExA(key_, name.c_str(), nullptr, &s.type, s.data.data(), &size) == ERROR_SUCCESS;
-        }
-        saved_.push_back(s);
-        RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-    }
-    HKEY key_ = nullptr;
-    std::vector<Saved> saved_;
-};
-
 } // namespace
 
 // --theme=on runs with the Wine "Light" theme active, --theme=off (the default) with none.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]) == "--theme=on") gThemeOn = true;
+    gThemeOn = ThemeSetting::Requested(argc, argv);
     const ThemeSetting setting(gThemeOn);
     return RUN_ALL_TESTS();
 }
