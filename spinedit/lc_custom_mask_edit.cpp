@@ -310,7 +310,7 @@ bool TLcCustomMaskEdit::AcceptsTextDrop(std::int32_t at) {
     if (maskType_ != meInteger) return true;
     // Dragged text stays inside the number part and must leave a number there.
     const std::int32_t n = NumberLength();
-    if (SelectionEnd() > n + 1 || at > n + 1) return false;
+    if (SelStart() < 1 || SelectionEnd() > n + 1 || at > n + 1) return false;
     const std::string moved = GetSelText();
     std::string rest = text_;
     rest.erase(static_cast<std::size_t>(SelStart() - 1), moved.size());
