@@ -12,11 +12,7 @@
 #include "framework/timer.h"
 
 #define Screen XlibScreen
-#include "framework/platform/x11/x11_platform.h"
-#include "tests/e2e_x11/x11_e2e_support.h"
-
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+#include "tests/e2e_x11/x11_toolkit_fixture.h"
 #undef Screen
 
 #include <thread>
@@ -25,28 +21,18 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class X11EditTest : public ::testing::Test {
+class X11EditTest : public X11ToolkitTest {
 protected:
     void SetUp() override {
-        xvfb = std::make_unique<e2e::Xvfb>();
-        ASSERT_TRUE(xvfb->Ok());
-        client = std::make_unique<e2e::XClient>(xvfb->DisplayName());
-        std::string error;
-        platform = X11Platform::Open(xvfb->DisplayName().c_str(), error);
-        ASSERT_TRUE(platform) << error;
-        SetCurrentPlatform(platform.get());
-        LcApplication().Reset();
-        app = std::make_unique<TApplication>(nullptr);
+        X11ToolkitTest::SetUp();
+        if (HasFatalFailure()) return;
         form = new TForm(app.get());
-        form->SetCaption("edit probe");
         form->SetBounds(100, 100, 220, 120);
         form->SetColor(clSilver);
         edit = new TLcCustomEdit(form);
         edit->SetParent(form);
         edit->SetBounds(10, 10, 65, 21);
-        form->Show();
-        ASSERT_TRUE(
-            PumpUntil([&] { return client->FindWindow("edit probe").has_value() && form->Active(); }));
+        ASSERT_TRUE(ShowAndActivate(*form, "edit probe"));
         ASSERT_TRUE(edit->Focused());
         const TPoint origin = form->ClientOriginOnScreen();
         editX = origin.X + edit->Left();
@@ -55,44 +41,10 @@ protected:
         client->MovePointer(editX + 20, editY + 8);
         Pump(100ms);
     }
-    void TearDown() override {
-        app.reset();
-        LcApplication().Reset();
-        SetCurrentPlatform(nullptr);
-        platform.reset();
-        client.reset();
-        if (xvfb) xvfb->Process().Kill();
-    }
 
-    // Runs the program's loop until `condition` holds (or five seconds pass).
-    bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s) {
-        const auto end = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < end) {
-            app->ProcessMessages();
-            app->DoIdleWork();
-            if (condition()) return true;
-            platform->WaitForEvent(10);
-        }
-        return condition();
-    }
-    void Pump(std::chrono::milliseconds time) {
-        PumpUntil([] { return false; }, time);
-    }
-    void Press(unsigned long keysym, bool shift = false) {
-        Display* d = client->Get();
-        const KeyCode shiftCode = XKeysymToKeycode(d, XK_Shift_L);
-        if (shift) XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
-        client->Key(keysym);
-        if (shift) XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
-        XSync(d, False);
-    }
     // The edit's pixel on the screen, in control coordinates.
     std::uint32_t ScreenPixel(int x, int y) { return client->Grab(editX + x, editY + y, 1, 1).Pixel(0, 0); }
 
-    std::unique_ptr<e2e::Xvfb> xvfb;
-    std::unique_ptr<e2e::XClient> client;
-    std::unique_ptr<X11Platform> platform;
-    std::unique_ptr<TApplication> app;
     TForm* form = nullptr;
     TLcCustomEdit* edit = nullptr;
     int editX = 0;

@@ -6,18 +6,12 @@
 // Screen type is renamed so that it does not meet the toolkit's Screen object.
 #include <gtest/gtest.h>
 
-#include "edit/lc_application.h"
-#include "framework/application.h"
 #include "spinedit/lc_spin_edit.h"
 #include "tests/spin_button_face.h"
 #include "tests/spin_edit_description.h"
 
 #define Screen XlibScreen
-#include "framework/platform/x11/x11_platform.h"
-#include "tests/e2e_x11/x11_e2e_support.h"
-
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+#include "tests/e2e_x11/x11_toolkit_fixture.h"
 #undef Screen
 
 #include <vector>
@@ -27,25 +21,15 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-class X11SpinEditTest : public ::testing::Test {
+class X11SpinEditTest : public X11ToolkitTest {
 protected:
     void SetUp() override {
-        xvfb = std::make_unique<e2e::Xvfb>();
-        ASSERT_TRUE(xvfb->Ok());
-        client = std::make_unique<e2e::XClient>(xvfb->DisplayName());
-        std::string error;
-        platform = X11Platform::Open(xvfb->DisplayName().c_str(), error);
-        ASSERT_TRUE(platform) << error;
-        SetCurrentPlatform(platform.get());
-        LcApplication().Reset();
-        app = std::make_unique<TApplication>(nullptr);
+        X11ToolkitTest::SetUp();
+        if (HasFatalFailure()) return;
         form = new TSpinProbeForm(app.get());
         ReadSpinProbe(*form, [this](TObject*) { readings.push_back(form->powerZ->Value()); });
         zoom = form->powerZ;
-        form->SetCaption("spin probe");
-        form->Show();
-        ASSERT_TRUE(
-            PumpUntil([&] { return client->FindWindow("spin probe").has_value() && form->Active(); }));
+        ASSERT_TRUE(ShowAndActivate(*form, "spin probe"));
         ASSERT_TRUE(zoom->Focused());
         const TPoint origin = form->ClientOriginOnScreen();
         const TLcSpinButton* b = zoom->SpinButton();
@@ -53,41 +37,14 @@ protected:
                         b->Height());
         // Without a window manager the keyboard follows the pointer: keep it over the form.
         client->MovePointer(origin.X + zoom->Left() + 10, origin.Y + zoom->Top() + 8);
-        PumpUntil([] { return false; }, 100ms);
-    }
-    void TearDown() override {
-        app.reset();
-        LcApplication().Reset();
-        SetCurrentPlatform(nullptr);
-        platform.reset();
-        client.reset();
-        if (xvfb) xvfb->Process().Kill();
+        Pump(100ms);
     }
 
-    // Runs the program's loop until `condition` holds (or the time runs out).
-    bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s) {
-        const auto end = Clock::now() + timeout;
-        while (Clock::now() < end) {
-            app->ProcessMessages();
-            app->DoIdleWork();
-            if (condition()) return true;
-            platform->WaitForEvent(10);
-        }
-        return condition();
-    }
     bool TextBecomes(const std::string& text) {
         return PumpUntil([&] { return zoom->Text() == text; });
     }
     bool ValueReaches(std::int32_t value) {
         return PumpUntil([&] { return zoom->Value() >= value; });
-    }
-    void Press(unsigned long keysym, bool shift = false) {
-        Display* d = client->Get();
-        const KeyCode shiftCode = XKeysymToKeycode(d, XK_Shift_L);
-        if (shift) XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
-        client->Key(keysym);
-        if (shift) XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
-        XSync(d, False);
     }
     void Button(unsigned button, bool down) {
         XTestFakeButtonEvent(client->Get(), button, down ? True : False, CurrentTime);
@@ -102,10 +59,6 @@ protected:
         return PumpUntil([&] { return face(ButtonOnScreen()); });
     }
 
-    std::unique_ptr<e2e::Xvfb> xvfb;
-    std::unique_ptr<e2e::XClient> client;
-    std::unique_ptr<X11Platform> platform;
-    std::unique_ptr<TApplication> app;
     TSpinProbeForm* form = nullptr;
     TLcSpinEdit* zoom = nullptr;
     TRect button; // the zoom power's button on the screen
@@ -134,7 +87,7 @@ TEST_F(X11SpinEditTest, ButtonStepsOnAClickRepeatsWhileHeldAndShowsItsClassicFac
         return spin_face::IsRaised(face) && spin_face::HasBothArrows(face, zoom->SpinBtnHotColor(), clBlack);
     }));
     const std::int32_t released = zoom->Value();
-    PumpUntil([] { return false; }, 400ms);
+    Pump(400ms);
     EXPECT_EQ(zoom->Value(), released) << "no steps after the release";
     EXPECT_EQ(readings.back(), released);
 }
