@@ -1,5 +1,7 @@
 #include "edit/lc_3d_caption.h"
 
+#include "framework/temporary_change.h"
+
 void TLc3DCaption::Assign(const TLc3DCaption& source) {
     disabledStyle_ = source.disabledStyle_;
     lightDepth_ = source.lightDepth_;
@@ -40,20 +42,14 @@ void TLc3DCaption::DrawText(TCanvas& canvas, const std::string& s, const TRect& 
     const TColor colour = plainColour ? fontColor : clGrayText;
     const TLcThreeDStyle style = !plainColour && disabledStyle_ == ds3d ? tdSunken : style_;
 
-    // Restores the canvas's settings however drawing ends.
-    struct Restore {
+    // The canvas's settings come back however drawing ends.
+    const TemporaryChange<bool> transparent(canvas.BackgroundTransparent, true);
+    const TemporaryChange<std::int32_t> spacing(canvas.TextCharacterExtra, tracing_);
+    struct RestoreFontColour {
         TCanvas& canvas;
         TColor colour;
-        bool transparent;
-        std::int32_t extra;
-        ~Restore() {
-            canvas.Font()->SetColor(colour);
-            canvas.BackgroundTransparent = transparent;
-            canvas.TextCharacterExtra = extra;
-        }
-    } restore{canvas, fontColor, canvas.BackgroundTransparent, canvas.TextCharacterExtra};
-    canvas.BackgroundTransparent = true;
-    canvas.TextCharacterExtra = tracing_;
+        ~RestoreFontColour() { canvas.Font()->SetColor(colour); }
+    } restoreColour{canvas, fontColor};
 
     auto draw = [&](std::int32_t dx, std::int32_t dy, TColor c) {
         const TRect r = rect.Offset(dx, dy);

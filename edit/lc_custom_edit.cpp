@@ -3,6 +3,7 @@
 #include "framework/caret.h"
 #include "framework/exceptions.h"
 #include "framework/platform/platform.h"
+#include "framework/temporary_change.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -310,8 +311,7 @@ void TLcCustomEdit::DrawTextOf(const std::string& s) {
         // The text stays inside TextRect, scrolled or not, so it never covers the border or a button.
         ClipNarrowing clip(target->Handle(), TextRect);
         r.Left -= ScrollOffset;
-        const std::int32_t savedExtra = target->TextCharacterExtra;
-        target->TextCharacterExtra = Font3D()->Tracing();
+        const TemporaryChange<std::int32_t> spacing(target->TextCharacterExtra, Font3D()->Tracing());
         const std::int32_t textWidth = target->TextWidth(s);
         if (Alignment() == taRightJustify) r.Left = r.Right - textWidth;
         if (Alignment() == taCenter) r.Left = r.Left + (r.Right - r.Left - textWidth) / 2;
@@ -346,7 +346,6 @@ void TLcCustomEdit::DrawTextOf(const std::string& s) {
             Font3D()->DrawText(*target, s.substr(from, to - from), {x0, r.Top, x1 + a + b, r.Bottom}, state);
             target->Font()->SetColor(Font()->Color());
         }
-        target->TextCharacterExtra = savedExtra;
     }
     if (throughBack) {
         TCanvas* surface = ControlSurface();

@@ -45,7 +45,10 @@ std::int32_t UpperRowLength(std::int32_t W, std::int32_t H, std::int32_t y) {
     return static_cast<std::int32_t>(std::min<std::int64_t>(w, (room + 2 * h - 1) / (2 * h)));
 }
 
+// A solid one-pixel line in `color`, without its end point.
 void Line(TCanvas& canvas, TColor color, TPoint from, TPoint to) {
+    canvas.Pen()->SetStyle(psSolid);
+    canvas.Pen()->SetWidth(1);
     canvas.Pen()->SetColor(color);
     canvas.MoveTo(from.X, from.Y);
     canvas.LineTo(to.X, to.Y);
@@ -60,16 +63,8 @@ void LcDrawTriangle(TCanvas& canvas, std::int32_t x, std::int32_t y, std::int32_
         LcDrawTriangle(canvas, x + 1, y + 1, size, up, clHighlightText, true);
         color = clGrayText;
     }
-    TPen& pen = *canvas.Pen();
-    const TColor savedColor = pen.Color();
-    const TPenStyle savedStyle = pen.Style();
-    const std::int32_t savedWidth = pen.Width();
-    pen.SetColor(color);
-    pen.SetStyle(psSolid);
-    pen.SetWidth(1);
-    auto row = [&canvas](std::int32_t from, std::int32_t to, std::int32_t rowY) {
-        canvas.MoveTo(from, rowY);
-        canvas.LineTo(to + 1, rowY);
+    auto row = [&canvas, color](std::int32_t from, std::int32_t to, std::int32_t rowY) {
+        Line(canvas, color, {from, rowY}, {to + 1, rowY});
     };
     if (up) {
         const std::int32_t centre = x + size / 2;
@@ -78,9 +73,6 @@ void LcDrawTriangle(TCanvas& canvas, std::int32_t x, std::int32_t y, std::int32_
         for (std::int32_t i = 0; i < size - 1; ++i) row(x + i, x + 2 * size - i - 2, y + i);
         row(x + size - 1, x + size - 1, y + size - 1);
     }
-    pen.SetColor(savedColor);
-    pen.SetStyle(savedStyle);
-    pen.SetWidth(savedWidth);
 }
 
 TLcSpinButton::TLcSpinButton(TComponent* AOwner)
@@ -118,9 +110,13 @@ const TRegion* TLcSpinButton::PartRegion(TLcSingleSpinButton part) {
 // Parts and their states
 
 void TLcSpinButton::BuildRegions() {
-    for (PartArea& a : areas_) a = PartArea{};
     const std::int32_t W = Width();
     const std::int32_t H = Height();
+    // Every pointer move asks for the areas; they change only with the button's size and shape.
+    const AreaKey key{W, H, btns_, skew_ && !UseXP()};
+    if (key == areaKey_) return;
+    areaKey_ = key;
+    for (PartArea& a : areas_) a = PartArea{};
     const TRect whole{0, 0, W, H};
     if (std::popcount(btns_) == 1) {
         PartArea& only = areas_[std::countr_zero(btns_)];
@@ -131,7 +127,7 @@ void TLcSpinButton::BuildRegions() {
     PartArea& upper = areas_[sbUp];
     PartArea& lower = areas_[sbDown];
     upper.shaped = lower.shaped = true;
-    if (!skew_ || UseXP()) {
+    if (!key.diagonal) {
         // The upper half takes the odd row.
         const std::int32_t h = H / 2 + H % 2;
         upper.box = {0, 0, W, h};
@@ -362,9 +358,6 @@ void TLcSpinButton::DrawDiagonalCell(TCanvas& canvas, TLcSingleSpinButton part, 
     const double dy = b - t;
     const TColor arrow = state == bpsHot ? HotColor : clBlack;
     const bool enabled = state != bpsDisabled;
-    TPen& pen = *canvas.Pen();
-    pen.SetStyle(psSolid);
-    pen.SetWidth(1);
     if (part == sbUp) {
         LcDrawTriangle(canvas, l + RoundHalfEven(dx / 4 - 2), t + RoundHalfEven(dy / 4 - 2), kArrowSize, true,
                        arrow, enabled);

@@ -31,7 +31,8 @@ enum TLcButtonPartState : std::uint8_t { bpsNormal, bpsHot, bpsPressed, bpsDisab
 enum TLcExtSpinBtnStyle : std::uint8_t { seSpinEdit, seSpinScrollBar };
 
 // Draws a small filled arrow of `size` rows (2..15; nothing otherwise) with its top-left at (x, y).
-// A disabled arrow is embossed: a highlight copy one pixel down and right under a grey one.
+// A disabled arrow is embossed: a highlight copy one pixel down and right under a grey one. The
+// canvas's pen is left solid, one pixel wide, in the last colour drawn.
 void LcDrawTriangle(TCanvas& canvas, std::int32_t x, std::int32_t y, std::int32_t size, bool up, TColor color,
                     bool enabled);
 
@@ -110,6 +111,14 @@ private:
     bool pressing_ = false;
     std::array<TLcButtonPartState, 4> states_{bpsNormal, bpsNormal, bpsNormal, bpsNormal};
     std::array<PartArea, 4> areas_;
+    // What the areas were built for: size, parts, split and theme; they are rebuilt when it changes.
+    struct AreaKey {
+        std::int32_t width = -1, height = -1;
+        TLcSpinButtons btns = 0;
+        bool diagonal = false;
+        bool operator==(const AreaKey&) const = default;
+    };
+    AreaKey areaKey_;
     std::unique_ptr<TBitmap> stateImages_;
     std::unique_ptr<TLcTimer> repeatTimer_;
     // A timer removed while its own tick runs is kept until that tick has returned.

@@ -25,10 +25,6 @@ protected:
     CountingEdit* AddEdit(int left, int top, int width = 65);
     // Gives the edit the focus, sets its text and puts the caret at `caret` with nothing selected.
     void Prepare(CountingEdit* e, const std::string& text, int caret);
-    void Press(std::uint16_t key, std::uint32_t shift = 0) {
-        Key(key, true, shift);
-        Key(key, false, shift);
-    }
     void Type(const std::string& s) {
         for (char c : s) Char(c);
     }

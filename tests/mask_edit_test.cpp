@@ -42,10 +42,6 @@ public:
         Settle();
         changes = keyPresses = validationErrors = 0;
     }
-    void Press(std::uint16_t key, std::uint32_t shift = 0) {
-        Key(key, true, shift);
-        Key(key, false, shift);
-    }
     void Paste(const std::string& s) {
         platform.SetClipboardText(s);
         Press('V', kShiftCtrl);

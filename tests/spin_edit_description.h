@@ -53,8 +53,11 @@ inline const char* const kSpinEdits = R"(object Probe: TSpinProbeForm
 end
 )";
 
-// Reads the description into `form`; `zoomChanged` hears every change of the zoom power.
-inline void ReadSpinProbe(TSpinProbeForm& form, const TNotifyEvent& zoomChanged) {
+// Reads the description into `form`; the handlers hear every change of the zoom power and of the
+// crosshair size.
+inline void ReadSpinProbe(
+    TSpinProbeForm& form, const TNotifyEvent& zoomChanged,
+    const TNotifyEvent& sizeChanged = [](TObject*) {}) {
     RegisterSpinEditClasses(ClassRegistry());
     ClassRegistry().Register<TSpinProbeForm>("TSpinProbeForm", "TForm");
     TFieldTable fields;
@@ -62,6 +65,6 @@ inline void ReadSpinProbe(TSpinProbeForm& form, const TNotifyEvent& zoomChanged)
     fields.Add("crossS", form.crossS);
     THandlerTable handlers;
     handlers["powerZChange"] = zoomChanged;
-    handlers["crossSChange"] = TNotifyEvent([](TObject*) {});
+    handlers["crossSChange"] = sizeChanged;
     ReadRootComponent(form, kSpinEdits, fields, handlers);
 }

@@ -4,7 +4,6 @@
 #include "framework/stored/reader.h"
 #include "spin_edit_description.h"
 #include "spinedit/lc_spin_edit.h"
-#include "spinedit/lc_spin_edit_classes.h"
 #include "xp_fixture.h"
 
 #include <functional>
@@ -17,18 +16,10 @@ public:
     void SetUp() override {
         XPTest::SetUp();
         LcApplication().Reset();
-        RegisterSpinEditClasses(ClassRegistry());
-        ClassRegistry().Register<TSpinProbeForm>("TSpinProbeForm", "TForm");
         probe = new TSpinProbeForm(app.get());
-        TFieldTable fields;
-        fields.Add("powerZ", probe->powerZ);
-        fields.Add("crossS", probe->crossS);
-        THandlerTable handlers;
-        handlers["powerZChange"] =
-            TNotifyEvent([this](TObject*) { zoomReadings.push_back(probe->powerZ->Value()); });
-        handlers["crossSChange"] =
-            TNotifyEvent([this](TObject*) { sizeReadings.push_back(probe->crossS->Value()); });
-        ReadRootComponent(*probe, kSpinEdits, fields, handlers);
+        ReadSpinProbe(
+            *probe, [this](TObject*) { zoomReadings.push_back(probe->powerZ->Value()); },
+            [this](TObject*) { sizeReadings.push_back(probe->crossS->Value()); });
         form = probe;
         zoom = probe->powerZ;
         size = probe->crossS;
@@ -47,10 +38,6 @@ public:
         Settle();
         zoomReadings.clear();
         sizeReadings.clear();
-    }
-    void Press(std::uint16_t key, std::uint32_t shift = 0) {
-        Key(key, true, shift);
-        Key(key, false, shift);
     }
     // A point on the upper or lower half of an edit's button, in form client coordinates.
     TPoint ButtonPoint(TLcSpinEdit* e, bool upper) {

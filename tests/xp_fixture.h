@@ -28,6 +28,11 @@ protected:
     void RightClick(int x, int y);
     void Wheel(int delta, int x = 0, int y = 0);
     void Key(std::uint16_t key, bool down, std::uint32_t shift = 0);
+    // A key pressed and released.
+    void Press(std::uint16_t key, std::uint32_t shift = 0) {
+        Key(key, true, shift);
+        Key(key, false, shift);
+    }
     void Char(char ch, std::uint32_t shift = 0);
     void Settle();
     // A pixel of the form's back surface (0x00RRGGBB).

@@ -53,7 +53,8 @@ PixelSurface Win32FormDriver::Grab(const TRect& rect) {
         // A 32-bit DIB pixel is B, G, R, unused: 0x00RRGGBB read as a little-endian word.
         const auto* pixels = static_cast<const std::uint32_t*>(bits);
         for (int y = 0; y < rect.Height(); ++y)
-            for (int x = 0; x < rect.Width(); ++x) out.Row(y)[x] = pixels[y * rect.Width() + x] & 0xFFFFFFu;
+            for (int x = 0; x < rect.Width(); ++x)
+                out.SetPixel(x, y, pixels[y * rect.Width() + x] & 0xFFFFFFu);
         SelectObject(memory, old);
         DeleteObject(copy);
     }
