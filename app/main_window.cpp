@@ -16,6 +16,10 @@ TLTfrm::TLTfrm(TComponent* AOwner) : TForm(AOwner) {
     fields.Add("Bluecr", Bluecr);
     fields.Add("Redcr", Redcr);
     fields.Add("Blackcr", Blackcr);
+    fields.Add("Label1", Label1);
+    fields.Add("powerZ", powerZ);
+    fields.Add("Label2", Label2);
+    fields.Add("crossS", crossS);
     fields.Add("LvXPButton1", LvXPButton1);
     fields.Add("crosshairMnu", crosshairMnu);
     fields.Add("Off1", Off1);
@@ -23,6 +27,8 @@ TLTfrm::TLTfrm(TComponent* AOwner) : TForm(AOwner) {
         {"BluecrClick", TNotifyEvent([this](TObject* s) { BluecrClick(s); })},
         {"RedcrClick", TNotifyEvent([this](TObject* s) { RedcrClick(s); })},
         {"BlackcrClick", TNotifyEvent([this](TObject* s) { BlackcrClick(s); })},
+        {"powerZChange", TNotifyEvent([this](TObject* s) { powerZChange(s); })},
+        {"crossSChange", TNotifyEvent([this](TObject* s) { crossSChange(s); })},
         {"LvXPButton1Click", TNotifyEvent([this](TObject* s) { LvXPButton1Click(s); })},
         {"FormCanResize", TCanResizeEvent([this](TObject* s, int& w, int& h, bool& resize) {
              FormCanResize(s, w, h, resize);
@@ -44,6 +50,10 @@ void TLTfrm::RedcrClick(TObject*) {
 void TLTfrm::BlackcrClick(TObject*) {
     if (Blackcr->Checked()) zfm->CrosshairColor = clBlack;
 }
+
+void TLTfrm::powerZChange(TObject*) { zfm->SetZoomPercentage(powerZ->Value()); }
+
+void TLTfrm::crossSChange(TObject*) { zfm->CrosshairSize = crossS->Value(); }
 
 void TLTfrm::LvXPButton1Click(TObject*) { Close(); }
 

@@ -24,6 +24,22 @@ constexpr std::string_view kTLTFRM = R"(object LTfrm: TLTfrm
     293)
   PixelsPerInch = 96
   TextHeight = 13
+  object Label1: TLabel
+    Left = 0
+    Top = 252
+    Width = 63
+    Height = 13
+    Anchors = [akBottom]
+    Caption = 'Zoom Power:'
+  end
+  object Label2: TLabel
+    Left = 88
+    Top = 254
+    Width = 69
+    Height = 13
+    Anchors = [akBottom]
+    Caption = 'Crosshair Size:'
+  end
   object zfm: TLvZoom
     Left = 0
     Top = 0
@@ -32,6 +48,37 @@ constexpr std::string_view kTLTFRM = R"(object LTfrm: TLTfrm
     ZoomLevel = 50
     Crosshair = True
     CrosshairColor = clBlue
+  end
+  object powerZ: TLcSpinEdit
+    Left = 0
+    Top = 272
+    Width = 65
+    Height = 21
+    Anchors = [akLeft, akBottom]
+    Bevel.Mode = bmWindows
+    Caret.BlinkRate = 530
+    TabOrder = 1
+    OnChange = powerZChange
+    AutoSelect = True
+    Suffix = '%'
+    MaxValue = 1000
+    Value = 200
+    DateTime = 0.000000000000000000
+  end
+  object crossS: TLcSpinEdit
+    Left = 88
+    Top = 271
+    Width = 73
+    Height = 21
+    Anchors = [akBottom]
+    Bevel.Mode = bmWindows
+    Caret.BlinkRate = 530
+    TabOrder = 2
+    OnChange = crossSChange
+    AutoSelect = True
+    Suffix = ' pixels'
+    Value = 20
+    DateTime = 0.000000000000000000
   end
   object LvXPButton1: TLvXPButton
     Left = 164

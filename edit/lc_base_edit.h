@@ -21,7 +21,6 @@ using TLcEditOptions = std::uint8_t;
 constexpr TLcEditOptions eoNarrowHeight = 1u << 0;
 constexpr TLcEditOptions eoSuppressDefaultMenu = 1u << 1;
 
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum TLcEditCharCase : std::uint8_t { ecNormal, ecUpperCase, ecLowerCase };
 
 using TLcTextChangedAtEvent = std::function<void(TObject* Sender, std::int32_t At)>;

@@ -79,6 +79,9 @@ using TAnchors = std::uint8_t;
 constexpr TAnchors AnchorBit(TAnchorKind k) { return static_cast<TAnchors>(1u << k); }
 constexpr TAnchors kDefaultAnchors = AnchorBit(akLeft) | AnchorBit(akTop);
 
+// Horizontal placement of text in a control.
+enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+
 enum TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
 using TMouseEvent =

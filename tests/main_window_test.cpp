@@ -134,8 +134,9 @@ TEST_F(MainWindowTest, MenuItemsAreReadInOrderWithTheirMarksAndHandlers) {
     EXPECT_EQ(menu->DesignPosition, (TPoint{88, 176}));
     std::vector<std::string> names;
     for (TComponent* c : form->Components()) names.push_back(c->Name());
-    EXPECT_EQ(names, (std::vector<std::string>{"zfm", "LvXPButton1", "PopupMenu1", "crosshairMnuSub", "crosshairMnu",
-                                               "Off1", "CrosshairColor1", "Bluecr", "Redcr", "Blackcr"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"Label1", "Label2", "zfm", "powerZ", "crossS", "LvXPButton1",
+                                               "PopupMenu1", "crosshairMnuSub", "crosshairMnu", "Off1",
+                                               "CrosshairColor1", "Bluecr", "Redcr", "Blackcr"}));
     ASSERT_EQ(menu->Items()->Count(), 2);
     EXPECT_EQ(menu->Items()->Items(0), form->crosshairMnuSub);
     EXPECT_EQ(menu->Items()->Items(1), form->CrosshairColor1);

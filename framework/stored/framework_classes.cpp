@@ -1,6 +1,7 @@
 #include "framework/stored/framework_classes.h"
 
 #include "framework/forms.h"
+#include "framework/label.h"
 #include "framework/menus.h"
 #include "framework/stored/class_registry.h"
 
@@ -10,6 +11,8 @@ const TEnumNames kAnchors{{"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRi
 const TEnumNames kAligns{{"alNone", alNone},    {"alTop", alTop},     {"alBottom", alBottom},
                          {"alLeft", alLeft},    {"alRight", alRight}, {"alClient", alClient},
                          {"alCustom", alCustom}};
+const TEnumNames kAlignments{
+    {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}, {"taCenter", taCenter}};
 const TEnumNames kFontStyles{{"fsBold", 0}, {"fsItalic", 1}, {"fsUnderline", 2}, {"fsStrikeOut", 3}};
 const TEnumNames kBorderIcons{{"biSystemMenu", 0}, {"biMinimize", 1}, {"biMaximize", 2}, {"biHelp", 3}};
 const TEnumNames kBorderStyles{
@@ -95,6 +98,19 @@ void RegisterWinControl(TClassRegistry& registry) {
     registry.Register<TGraphicControl>("TGraphicControl", "TControl");
 }
 
+void RegisterLabel(TClassRegistry& registry) {
+    TPropertyTable& t = registry
+                            .Register<TLabel>("TLabel", "TGraphicControl",
+                                              [](TComponent* owner) { return new TLabel(owner); })
+                            .properties;
+    t.Boolean<TLabel>("AutoSize", [](TLabel& l, bool v) { l.SetAutoSize(v); });
+    t.Enum<TLabel>("Alignment", kAlignments,
+                   [](TLabel& l, std::uint32_t v) { l.SetAlignment(static_cast<TAlignment>(v)); });
+    t.Boolean<TLabel>("Transparent", [](TLabel& l, bool v) { l.SetTransparent(v); });
+    t.Boolean<TLabel>("ShowAccelChar", [](TLabel& l, bool v) { l.SetShowAccelChar(v); });
+    t.Boolean<TLabel>("WordWrap", [](TLabel& l, bool v) { l.SetWordWrap(v); });
+}
+
 void RegisterForm(TClassRegistry& registry) {
     // Forms are only ever the root of a description, so they have no factory here.
     TPropertyTable& t = registry.Register<TCustomForm>("TCustomForm", "TCustomControl").properties;
@@ -173,6 +189,7 @@ void RegisterFrameworkClasses(TClassRegistry& registry) {
     registry.Register<TComponent>("TComponent", "");
     RegisterControl(registry);
     RegisterWinControl(registry);
+    RegisterLabel(registry);
     RegisterForm(registry);
     RegisterMenus(registry);
 }
