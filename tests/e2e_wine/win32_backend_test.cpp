@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -52,6 +53,20 @@ protected:
         return e;
     }
 
+    // Puts a known picture on the screen: a 4 x 4 grid of distinct colours over the client area.
+    void ShowGrid() {
+        PixelSurface* s = platform.WindowSurface(window);
+        for (int y = 0; y < s->Height(); ++y)
+            for (int x = 0; x < s->Width(); ++x)
+                s->SetPixel(x, y, static_cast<std::uint32_t>((x % 4) * 0x40 << 16 | (y % 4) * 0x40));
+        platform.PresentWindow(window, s->Bounds());
+        // Give the system a moment (and a turn of the queue) to bring the picture onto the screen.
+        for (int i = 0; i < 5; ++i) {
+            Drain();
+            Sleep(40);
+        }
+    }
+
     TPoint ClientOrigin() {
         POINT p{0, 0};
         ClientToScreen(hwnd, &p);
@@ -92,22 +107,45 @@ TEST_F(Win32BackendTest, BoundsSetByTheToolkitResizeTheSurfaceWithoutAnEvent) {
     }
 }
 
-TEST_F(Win32BackendTest, ResizingFromOutsideReportsTheNewBoundsWithTheSurfaceAlreadyResized) {
-    SetWindowPos(hwnd, nullptr, 90, 40, 320, 260, SWP_NOZORDER | SWP_NOACTIVATE);
-    bool resized = false;
-    for (const PlatformEvent& e : Drain()) {
-        if (e.kind != PlatformEvent::Kind::Resized) continue;
-        resized = true;
-        EXPECT_EQ(e.window, window);
-        EXPECT_EQ(e.outerBounds, Bounds(90, 40, 320, 260));
-        const PixelSurface* s = platform.WindowSurface(window);
-        EXPECT_EQ((TSize{s->Width(), s->Height()}), e.clientSize);
+TEST_F(Win32BackendTest, EachChangeFromOutsideIsOneEventResizedWhenItsSizeIsAnnouncedElseMoved) {
+    using K = PlatformEvent::Kind;
+    constexpr UINT kQuiet = SWP_NOZORDER | SWP_NOACTIVATE;
+    const struct {
+        const char* change;
+        std::function<void()> make;
+        std::vector<K> events;
+    } cases[] = {
+        {"size only",
+         [&] { SetWindowPos(hwnd, nullptr, 0, 0, 320, 260, kQuiet | SWP_NOMOVE); },
+         {K::Resized}},
+        {"move only", [&] { SetWindowPos(hwnd, nullptr, 100, 90, 0, 0, kQuiet | SWP_NOSIZE); }, {K::Moved}},
+        {"move, same size", [&] { MoveWindow(hwnd, 110, 95, 320, 260, TRUE); }, {K::Moved}},
+        {"move and size", [&] { MoveWindow(hwnd, 100, 90, 330, 270, TRUE); }, {K::Resized}},
+        {"the same bounds", [&] { MoveWindow(hwnd, 100, 90, 330, 270, TRUE); }, {}},
+        {"maximise", [&] { ShowWindow(hwnd, SW_MAXIMIZE); }, {K::Resized}},
+        {"restore", [&] { ShowWindow(hwnd, SW_RESTORE); }, {K::Resized}},
+        // Minimising keeps the form's size: no event reports the iconic rectangle.
+        {"minimise", [&] { ShowWindow(hwnd, SW_MINIMIZE); }, {}},
+        {"restore from the icon", [&] { ShowWindow(hwnd, SW_RESTORE); }, {K::Resized}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        c.make();
+        std::vector<K> kinds;
+        for (const PlatformEvent& e : Drain()) {
+            if (e.kind != K::Resized && e.kind != K::Moved) continue;
+            kinds.push_back(e.kind);
+            RECT outer{}, client{};
+            GetWindowRect(hwnd, &outer);
+            GetClientRect(hwnd, &client);
+            EXPECT_EQ(e.window, window);
+            EXPECT_EQ(e.outerBounds, (TRect{outer.left, outer.top, outer.right, outer.bottom}));
+            EXPECT_EQ(e.clientSize, (TSize{client.right, client.bottom}));
+            const PixelSurface* s = platform.WindowSurface(window);
+            EXPECT_EQ((TSize{s->Width(), s->Height()}), e.clientSize);
+        }
+        EXPECT_EQ(kinds, c.events);
     }
-    EXPECT_TRUE(resized);
-    // Minimising keeps the form's size: no event reports the iconic rectangle.
-    ShowWindow(hwnd, SW_MINIMIZE);
-    for (const PlatformEvent& e : Drain()) EXPECT_NE(e.kind, PlatformEvent::Kind::Resized);
-    EXPECT_GT(platform.WindowSurface(window)->Width(), 0);
 }
 
 TEST_F(Win32BackendTest, MouseMessagesBecomeEventsInClientCoordinates) {
@@ -169,17 +207,7 @@ TEST_F(Win32BackendTest, PresentingCopiesOnlyTheDamagedRectangle) {
 }
 
 TEST_F(Win32BackendTest, ScreenIsStretchedIntoAnySurfaceWithinTheClip) {
-    // Put a known picture on the screen: a 4 x 4 grid of distinct colours in the client area.
-    PixelSurface* s = platform.WindowSurface(window);
-    for (int y = 0; y < s->Height(); ++y)
-        for (int x = 0; x < s->Width(); ++x)
-            s->SetPixel(x, y, static_cast<std::uint32_t>((x % 4) * 0x40 << 16 | (y % 4) * 0x40));
-    platform.PresentWindow(window, s->Bounds());
-    // Give the system a moment (and a turn of the queue) to bring the picture onto the screen.
-    for (int i = 0; i < 5; ++i) {
-        Drain();
-        Sleep(40);
-    }
+    ShowGrid();
     const TPoint o = ClientOrigin();
 
     ScreenHandle screen = platform.AcquireScreen();
@@ -206,6 +234,34 @@ TEST_F(Win32BackendTest, ScreenIsStretchedIntoAnySurfaceWithinTheClip) {
     platform.ReleaseScreen(screen);
     EXPECT_FALSE(
         platform.StretchFromScreen(screen, Bounds(0, 0, 4, 4), plain, plain.Bounds(), plain.Bounds()));
+}
+
+TEST_F(Win32BackendTest, ScreenBeyondItsEdgesReadsBlackAndAHugeSourceIsNoBurden) {
+    // The client area starts at the screen's left edge, so the grid's first columns are x = 0..3.
+    const FrameMetrics f = platform.GetFrameMetrics(WindowKind::Main);
+    SetWindowPos(hwnd, nullptr, -f.left, 50, 300, 240, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowGrid();
+    const TPoint o = ClientOrigin();
+    ASSERT_EQ(o.X, 0);
+    ScreenHandle screen = platform.AcquireScreen();
+    ASSERT_NE(screen, 0u);
+    PixelSurface plain(16, 8);
+    ASSERT_TRUE(
+        platform.StretchFromScreen(screen, Bounds(-4, o.Y, 8, 4), plain, plain.Bounds(), plain.Bounds()));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const std::uint32_t want =
+                x < 8 ? 0u : static_cast<std::uint32_t>((((x - 8) / 2) * 0x40) << 16 | (y / 2) * 0x40);
+            EXPECT_EQ(plain.Pixel(x, y), want) << x << "," << y;
+        }
+    // A zoom power of 1 % asks for a source hundreds of times the screen's size.
+    PixelSurface* own = platform.WindowSurface(window);
+    raster::FillRect(*own, own->Bounds(), 0x123456, own->Bounds());
+    ASSERT_TRUE(platform.StretchFromScreen(screen, Bounds(-60000, -60000, 125000, 125000), *own,
+                                           Rect(0, 0, 250, 250), own->Bounds()));
+    EXPECT_EQ(own->Pixel(0, 0), 0u);
+    EXPECT_EQ(own->Pixel(249, 249), 0u);
+    platform.ReleaseScreen(screen);
 }
 
 TEST_F(Win32BackendTest, TextIsMeasuredAndDrawnInsideTheClipOnly) {

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace {
 
 // Posted to the application window when it is activated: hand the activation to its last active form.
@@ -93,13 +95,29 @@ bool Win32Platform::HandleWindowMessage(void* hwnd, unsigned message, std::uintp
         if (w->params.kind != WindowKind::Popup) return false;
         result = MA_NOACTIVATE;
         return true;
+    case WM_WINDOWPOSCHANGED: {
+        // The default processing announces the change as WM_MOVE and/or WM_SIZE; the toolkit hears of
+        // it once: Resized when the size was announced, else Moved.
+        const PositionChange outer = std::exchange(positionChange_, PositionChange{true});
+        result = DefWindowProcA(h, message, wParam, lParam);
+        const PositionChange change = std::exchange(positionChange_, outer);
+        if (!applyingBounds_ && (change.sized || change.moved)) QueueBoundsEvent(id, *w, change.sized);
+        return true;
+    }
     case WM_SIZE:
         if (wParam == SIZE_MINIMIZED) return true; // the form keeps its size while iconic
         SyncSurface(*w);
-        if (!applyingBounds_) QueueBoundsEvent(id, *w, true);
+        if (positionChange_.active)
+            positionChange_.sized = true;
+        else if (!applyingBounds_)
+            QueueBoundsEvent(id, *w, true);
         return true;
     case WM_MOVE:
-        if (!applyingBounds_ && !IsIconic(h)) QueueBoundsEvent(id, *w, false);
+        if (IsIconic(h)) return true;
+        if (positionChange_.active)
+            positionChange_.moved = true;
+        else if (!applyingBounds_)
+            QueueBoundsEvent(id, *w, false);
         return true;
     case WM_CLOSE: {
         PlatformEvent e;

@@ -108,6 +108,13 @@ private:
     WindowId nextWindow_ = 1;
     WindowId appWindow_ = 0;
     bool applyingBounds_ = false; // the toolkit's own bounds changes produce no events
+    // What the default processing of the WM_WINDOWPOSCHANGED under way has announced so far.
+    struct PositionChange {
+        bool active = false;
+        bool moved = false;
+        bool sized = false;
+    };
+    PositionChange positionChange_;
     std::deque<PlatformEvent> events_;
     TimerQueue timers_;
     std::map<ScreenHandle, void*> screens_;

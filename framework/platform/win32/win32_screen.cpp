@@ -31,15 +31,47 @@ void Win32Platform::ReleaseScreen(ScreenHandle screen) {
     screens_.erase(it);
 }
 
+namespace {
+
+// Where source coordinate `at` lands on the destination axis that `source` is stretched onto.
+std::int32_t MapAxis(std::int32_t at, std::int32_t sourceStart, std::int32_t sourceExtent,
+                     std::int32_t destStart, std::int32_t destExtent) {
+    const std::int64_t scaled = static_cast<std::int64_t>(at - sourceStart) * destExtent;
+    return destStart + static_cast<std::int32_t>((scaled + sourceExtent / 2) / sourceExtent);
+}
+
+} // namespace
+
 bool Win32Platform::StretchFromScreen(ScreenHandle screen, const TRect& source, PixelSurface& dest,
                                       const TRect& destRect, const TRect& clip) {
     auto it = screens_.find(screen);
     if (it == screens_.end()) return false;
     HDC screenDc = static_cast<HDC>(it->second);
-    // One StretchBlt straight from the screen into the DIB; no stretch mode is chosen.
-    return DrawWithGdi(dest, OwnSurface(dest), clip, [&](void* dc) {
-        return StretchBlt(static_cast<HDC>(dc), destRect.Left, destRect.Top, destRect.Width(),
-                          destRect.Height(), screenDc, source.Left, source.Top, source.Width(),
-                          source.Height(), SRCCOPY) != FALSE;
+    const TRect desktop = Bounds(GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                 GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    const TRect onScreen = source.Intersect(desktop);
+    const bool reachesOff = source.Width() > 0 && source.Height() > 0 && onScreen != source;
+    // No stretch mode is chosen. Wine reads the whole source rectangle from the X server, however much
+    // of it lies off the screen; a low zoom power asks for one many times the screen's size, which
+    // exhausts memory. So only the part on the screen is read, and the rest of the destination is
+    // left black, as the system shows the world beyond the screen.
+    return DrawWithGdi(dest, OwnSurface(dest), clip, [&](void* target) {
+        HDC dc = static_cast<HDC>(target);
+        if (!reachesOff)
+            return StretchBlt(dc, destRect.Left, destRect.Top, destRect.Width(), destRect.Height(), screenDc,
+                              source.Left, source.Top, source.Width(), source.Height(), SRCCOPY) != FALSE;
+        PatBlt(dc, destRect.Left, destRect.Top, destRect.Width(), destRect.Height(), BLACKNESS);
+        if (onScreen.IsEmpty()) return true;
+        const std::int32_t left =
+            MapAxis(onScreen.Left, source.Left, source.Width(), destRect.Left, destRect.Width());
+        const std::int32_t right =
+            MapAxis(onScreen.Right, source.Left, source.Width(), destRect.Left, destRect.Width());
+        const std::int32_t top =
+            MapAxis(onScreen.Top, source.Top, source.Height(), destRect.Top, destRect.Height());
+        const std::int32_t bottom =
+            MapAxis(onScreen.Bottom, source.Top, source.Height(), destRect.Top, destRect.Height());
+        if (right <= left || bottom <= top) return true; // shrunk to nothing
+        return StretchBlt(dc, left, top, right - left, bottom - top, screenDc, onScreen.Left, onScreen.Top,
+                          onScreen.Width(), onScreen.Height(), SRCCOPY) != FALSE;
     });
 }
