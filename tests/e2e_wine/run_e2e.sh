@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # End-to-end test of lentaro.exe under Wine: paints the X root with a coordinate pattern, starts the
-# program, moves the pointer twice and checks each time that the view shows the screen round the
-# pointer enlarged twice with the blue crosshair at its centre, then closes the main window with
-# WM_CLOSE and expects exit code 0. DISPLAY and the Wine variables come from the caller; WINELOADER,
-# when set, names the Wine loader that runs the programs (the 32-bit or the 64-bit one).
+# program, moves the pointer and checks each time that the view shows the screen round the pointer
+# enlarged twice with the blue crosshair at its centre; types a zoom power and a crosshair size
+# through XTest and checks the magnification and the crosshair's length; resizes the window from
+# another process (place, maximise and restore) and by dragging its border, and checks the view's
+# size and picture; then closes the main window with WM_CLOSE and expects exit code 0. DISPLAY and
+# the Wine variables come from the caller; WINELOADER, when set, names the Wine loader that runs the
+# programs (the 32-bit or the 64-bit one).
 # Usage: run_e2e.sh LENTARO_EXE E2E_HELPER_EXE X_SCREEN_TOOL OUTPUT_DIR
 set -euo pipefail
 wine="${WINELOADER:-wine}"
@@ -24,15 +27,38 @@ report() { # name, status
   if [ "$2" -eq 0 ]; then passed=$((passed + 1)); echo "PASS $1"; else failed=$((failed + 1)); echo "FAIL $1"; fi
 }
 
-# Polls until the view shows the expected picture (Wine's start-up takes a few seconds).
-expect_view() { # x, y, seconds
-  local deadline=$((SECONDS + $3))
+# Polls until the view shows the expected picture (Wine's start-up takes a few seconds); further
+# arguments are check-view's options (zoom power, crosshair size, the view's size and place).
+expect_view() { # x, y, seconds, option...
+  local x="$1" y="$2" deadline=$((SECONDS + $3))
+  shift 3
   while [ $SECONDS -lt $deadline ]; do
-    if "$xtool" check-view "$1" "$2" >"$out/check.log" 2>&1; then cat "$out/check.log"; return 0; fi
+    if "$xtool" check-view "$x" "$y" "$@" >"$out/check.log" 2>&1; then cat "$out/check.log"; return 0; fi
     kill -0 "$app_pid" 2>/dev/null || { echo "lentaro.exe ended early"; return 1; }
-    sleep 0.3
+    sleep 0.2
   done
-  "$xtool" check-view "$1" "$2" "$out/screen-$1-$2.ppm" || { echo "screen saved as $out/screen-$1-$2.ppm"; return 1; }
+  shots=$((shots + 1))
+  "$xtool" check-view "$x" "$y" "$@" --ppm="$out/screen-$shots.ppm" ||
+    { echo "screen saved as $out/screen-$shots.ppm"; return 1; }
+}
+shots=0
+
+# The main window's geometry as the helper reports it (screen coordinates), into win_* and client_*.
+read_geometry() { # helper command and arguments
+  local line
+  line="$("$wine" "$helper" "$@")" || { echo "lentaro_e2e_helper $*: failed ($line)"; return 1; }
+  line="${line//$'\r'/}" # Wine's console ends lines with CR LF
+  [[ "$line" =~ ^window(\ -?[0-9]+){4}\ client(\ -?[0-9]+){4}$ ]] ||
+    { echo "lentaro_e2e_helper $*: unexpected answer '$line'"; return 1; }
+  read -r _ win_x win_y win_w win_h _ client_x client_y client_w client_h <<<"$line"
+  echo "$*: window at ($win_x, $win_y) $win_w x $win_h, client area at ($client_x, $client_y) $client_w x $client_h"
+}
+
+# After a size change the view fills the client area but for 2 pixels on the right and 73 below (the
+# controls' strip), at its top-left corner; the pointer rests at (320, 310) for these checks.
+expect_laid_out_view() {
+  expect_view 320 310 10 --zoom=400 --crosshair=50 "--size=$((client_w - 2))x$((client_h - 73))" \
+    "--at=$client_x,$client_y"
 }
 
 "$xtool" paint-root
@@ -54,6 +80,47 @@ status=0
 "$xtool" move 5 600
 expect_view 5 600 10 || status=$?
 report "capture stays on the display at its edge" "$status"
+
+# At start the focus is in the zoom power with all its text selected: Backspace takes the digits,
+# then the typed ones go in before the suffix. Each keystroke reaches the view at once, without the
+# pointer moving; 4 % and 40 % on the way ask for sources far larger than the screen.
+"$xtool" move 300 300
+status=0
+"$xtool" keys BackSpace 4 0 0
+expect_view 300 300 10 --zoom=400 || status=$?
+report "typed zoom power 400 magnifies four times at once" "$status"
+
+# Tab to the crosshair size: its new value is stored and shows at the next drawing, when the pointer
+# moves; until then the view keeps the crosshair it has.
+status=0
+"$xtool" keys Tab BackSpace 5 0
+sleep 0.5
+"$xtool" check-view 300 300 --zoom=400 || status=$?
+"$xtool" move 320 310
+expect_view 320 310 10 --zoom=400 --crosshair=50 || status=$?
+report "typed crosshair size 50 shows at the next drawing" "$status"
+
+# Resized from outside, the pointer resting: the view takes the client area less 2 x 73 pixels and
+# shows the picture at once.
+status=0
+read_geometry place 560 240 360 420 && expect_laid_out_view || status=$?
+read_geometry place 600 260 300 330 && expect_laid_out_view || status=$?
+report "moved and resized from another process, the view follows" "$status"
+
+# Maximised the view shows the window itself; restored it is sized from the restored client area.
+status=0
+read_geometry maximize || status=$?
+read_geometry restore && expect_laid_out_view || status=$?
+report "maximised and restored, the view follows" "$status"
+
+# Dragging the bottom-right corner runs the system's sizing loop; the view catches up once it ends.
+status=0
+read_geometry geometry || status=$?
+"$xtool" drag $((win_x + win_w - 2)) $((win_y + win_h - 2)) $((win_x + win_w + 48)) $((win_y + win_h + 36))
+"$xtool" move 320 310
+read_geometry geometry && expect_laid_out_view || status=$?
+[ "$client_w" -gt 300 ] || { echo "the drag did not resize the window"; status=1; }
+report "border drag resizes the window and the view" "$status"
 
 # Waits (up to 30 s) for lentaro.exe to end after a close request; fails unless its exit code is 0.
 expect_exit_zero() { # label for the messages

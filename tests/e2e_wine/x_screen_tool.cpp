@@ -2,20 +2,26 @@
 //   x_screen_tool probe                  succeeds once the display accepts clients
 //   x_screen_tool paint-root             paints the root window with the coordinate pattern
 //   x_screen_tool move X Y               moves the pointer through XTest
-//   x_screen_tool check-view X Y [PPM]   finds the magnified view on the screen and checks it shows
-//                                        the pattern round the pointer (X, Y) twice enlarged with a
-//                                        blue crosshair on the pointer's place; writes the screen to PPM when
-//                                        the check fails
+//   x_screen_tool keys KEY...            presses and releases each key (X key names: BackSpace, Tab, 4)
+//   x_screen_tool drag X1 Y1 X2 Y2       drags with the left button from (X1, Y1) to (X2, Y2)
+//   x_screen_tool check-view X Y [--zoom=PERCENT] [--crosshair=SIZE] [--size=WxH] [--at=X,Y] [--ppm=FILE]
+//       finds the magnified view on the screen and checks it shows the pattern round the pointer
+//       (X, Y) enlarged by PERCENT (200 or more; default 200) with a blue crosshair of SIZE (default
+//       20) on the pointer's place; with --size and --at, that the view measures W x H and has its
+//       top-left corner at (X, Y) on the screen; writes the screen to FILE when the check fails
 // Exit code 0 when the command succeeded, 1 when a check failed, 2 on bad use or no display.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -33,8 +39,6 @@ void DecodePattern(std::uint32_t p, int& x, int& y) {
 }
 
 constexpr std::uint32_t kBlue = 0x0000FF;
-constexpr int kZoomDivisor = 2;   // 200 % at start
-constexpr int kCrosshairArm = 10; // crosshair size 20 at start
 
 struct Screen {
     int width = 0;
@@ -98,29 +102,92 @@ int PaintRoot(Display* dpy) {
     return 0;
 }
 
-int Move(Display* dpy, int x, int y) {
+bool HasXTest(Display* dpy) {
     int event, error, major, minor;
-    if (!XTestQueryExtension(dpy, &event, &error, &major, &minor)) {
-        std::fprintf(stderr, "x_screen_tool: no XTest on this display\n");
-        return 2;
-    }
+    if (XTestQueryExtension(dpy, &event, &error, &major, &minor)) return true;
+    std::fprintf(stderr, "x_screen_tool: no XTest on this display\n");
+    return false;
+}
+
+// Paced like a hand, so that Wine sees each step on its own rather than one burst.
+void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(30)); }
+
+int Move(Display* dpy, int x, int y) {
+    if (!HasXTest(dpy)) return 2;
     XTestFakeMotionEvent(dpy, -1, x, y, 0);
     XSync(dpy, False);
     return 0;
 }
 
-// The view's top-left: the first pixel (row by row) that starts a 2 x 2 block of one pattern pixel
-// followed, right and below, by the next pattern pixels (a block may be three pixels wide where the
-// enlargement is not exactly two). The plain root never has such blocks, and neither has a frame.
-bool FindView(const Screen& s, int& ox, int& oy) {
-    auto nextAfter = [&](int x, int y, int dx, int dy, std::uint32_t p, std::uint32_t next) {
-        const std::uint32_t second = s.At(x + 2 * dx, y + 2 * dy);
-        return second == next || (second == p && s.At(x + 3 * dx, y + 3 * dy) == next);
+int Keys(Display* dpy, char** names, int count) {
+    if (!HasXTest(dpy)) return 2;
+    for (int i = 0; i < count; ++i) {
+        const KeySym sym = XStringToKeysym(names[i]);
+        const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(dpy, sym);
+        if (code == 0) {
+            std::fprintf(stderr, "x_screen_tool: no key named '%s' on this display\n", names[i]);
+            return 2;
+        }
+        XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+        XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+        XSync(dpy, False);
+        Pause();
+    }
+    return 0;
+}
+
+int Drag(Display* dpy, int x1, int y1, int x2, int y2) {
+    if (!HasXTest(dpy)) return 2;
+    XTestFakeMotionEvent(dpy, -1, x1, y1, 0);
+    XSync(dpy, False);
+    Pause();
+    XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+    XSync(dpy, False);
+    constexpr int kSteps = 8;
+    for (int i = 1; i <= kSteps; ++i) {
+        Pause();
+        XTestFakeMotionEvent(dpy, -1, x1 + (x2 - x1) * i / kSteps, y1 + (y2 - y1) * i / kSteps, 0);
+        XSync(dpy, False);
+    }
+    Pause();
+    XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+    XSync(dpy, False);
+    return 0;
+}
+
+// What the view should show: the program's own geometry for a zoom power and crosshair size.
+struct Expectation {
+    int pointerX = 0;
+    int pointerY = 0;
+    int percent = 200;
+    int crosshairSize = 20;
+    std::optional<int> width, height; // the view's size
+    std::optional<int> left, top;     // its top-left corner on the screen
+    const char* ppmPath = nullptr;
+    int ZoomLevel() const { return 10000 / percent; }
+    // Each source pixel covers at least this many screen pixels: the level rounds down.
+    int BlockSize() const { return percent / 100; }
+};
+
+// The view's top-left: the first pixel (row by row) that starts a block of one pattern pixel, as wide
+// and tall as the enlargement, followed right and below by the next pattern pixels (a block may be a
+// pixel wider where the enlargement is not a whole number). The plain root never has such blocks,
+// and neither has a frame.
+bool FindView(const Screen& s, int block, int& ox, int& oy) {
+    auto isBlock = [&](int x, int y, std::uint32_t p) {
+        for (int dy = 0; dy < block; ++dy)
+            for (int dx = 0; dx < block; ++dx)
+                if (s.At(x + dx, y + dy) != p) return false;
+        return true;
     };
-    for (int y = 0; y + 3 < s.height; ++y)
-        for (int x = 0; x + 3 < s.width; ++x) {
+    auto nextAfter = [&](int x, int y, int dx, int dy, std::uint32_t p, std::uint32_t next) {
+        const std::uint32_t second = s.At(x + block * dx, y + block * dy);
+        return second == next || (second == p && s.At(x + (block + 1) * dx, y + (block + 1) * dy) == next);
+    };
+    for (int y = 0; y + block + 1 < s.height; ++y)
+        for (int x = 0; x + block + 1 < s.width; ++x) {
             const std::uint32_t p = s.At(x, y);
-            if (s.At(x + 1, y) != p || s.At(x, y + 1) != p || s.At(x + 1, y + 1) != p) continue;
+            if (!isBlock(x, y, p)) continue;
             int px, py;
             DecodePattern(p, px, py);
             if (nextAfter(x, y, 1, 0, p, PatternPixel(px + 1, py)) &&
@@ -142,7 +209,22 @@ bool NearPattern(std::uint32_t got, int x, int y) {
     return gx >= x - 1 && gx <= x + 1 && gy >= y - 1 && gy <= y + 1 && got == PatternPixel(gx, gy);
 }
 
-int CheckView(Display* dpy, int pointerX, int pointerY, const char* ppmPath) {
+// Pushes one axis of the captured rectangle back inside the display, as the view does: returns the
+// centre and sets the crosshair's offset in view pixels.
+int ClampAxis(int p, int half, int size, int level, int& offset) {
+    offset = 0;
+    if (p < half) {
+        offset = (p - half - 1) * 100 / level;
+        return half;
+    }
+    if (size < p + half) {
+        offset = (p + half - size + 1) * 100 / level;
+        return size - half;
+    }
+    return p;
+}
+
+int CheckView(Display* dpy, const Expectation& want) {
     Screen s;
     if (!Grab(dpy, s)) {
         std::fprintf(stderr, "x_screen_tool: cannot read the screen\n");
@@ -150,40 +232,38 @@ int CheckView(Display* dpy, int pointerX, int pointerY, const char* ppmPath) {
     }
     auto fail = [&](const std::string& why) {
         std::fprintf(stderr, "view check: %s\n", why.c_str());
-        if (ppmPath != nullptr) WritePpm(s, ppmPath);
+        if (want.ppmPath != nullptr) WritePpm(s, want.ppmPath);
         return 1;
     };
     int ox = 0, oy = 0;
-    if (!FindView(s, ox, oy)) return fail("no magnified picture found on the screen");
+    if (!FindView(s, want.BlockSize(), ox, oy)) return fail("no magnified picture found on the screen");
     int srcX, srcY;
     DecodePattern(s.At(ox, oy), srcX, srcY);
     // Extent: as far as the first row and column keep showing the enlarged pattern (or the
     // crosshair, which reaches the edge when the capture is pushed back inside the display).
     int w = 0;
-    while (s.At(ox + w, oy) == kBlue || NearPattern(s.At(ox + w, oy), srcX + w / kZoomDivisor, srcY)) ++w;
+    while (s.At(ox + w, oy) == kBlue || NearPattern(s.At(ox + w, oy), srcX + w * 100 / want.percent, srcY))
+        ++w;
     int h = 0;
-    while (s.At(ox, oy + h) == kBlue || NearPattern(s.At(ox, oy + h), srcX, srcY + h / kZoomDivisor)) ++h;
+    while (s.At(ox, oy + h) == kBlue || NearPattern(s.At(ox, oy + h), srcX, srcY + h * 100 / want.percent))
+        ++h;
     std::printf("view at (%d, %d), %d x %d, showing the screen from (%d, %d)\n", ox, oy, w, h, srcX, srcY);
-    if (w < 4 * kCrosshairArm || h < 4 * kCrosshairArm) return fail("the magnified area is too small");
-    // The pointer is the centre of the captured rectangle (half the view, halved again by the zoom),
+    const int arm = want.crosshairSize / 2;
+    if (w < 4 * arm || h < 4 * arm || w < 8 || h < 8) return fail("the magnified area is too small");
+    if ((want.width && *want.width != w) || (want.height && *want.height != h))
+        return fail("the view measures " + std::to_string(w) + " x " + std::to_string(h) + ", not " +
+                    std::to_string(want.width.value_or(w)) + " x " + std::to_string(want.height.value_or(h)));
+    if ((want.left && *want.left != ox) || (want.top && *want.top != oy))
+        return fail("the view is not at (" + std::to_string(want.left.value_or(ox)) + ", " +
+                    std::to_string(want.top.value_or(oy)) + ")");
+    // The pointer is the centre of the captured rectangle (half the view scaled by the zoom level),
     // unless that rectangle would leave the display: then it is pushed back and the crosshair moves.
-    const int halfW = (w / 2) / kZoomDivisor;
-    const int halfH = (h / 2) / kZoomDivisor;
-    auto clamp = [](int p, int half, int size, int& offset) {
-        offset = 0;
-        if (p < half) {
-            offset = (p - half - 1) * kZoomDivisor;
-            return half;
-        }
-        if (size < p + half) {
-            offset = (p + half - size + 1) * kZoomDivisor;
-            return size - half;
-        }
-        return p;
-    };
+    const int level = want.ZoomLevel();
+    const int halfW = (w / 2) * level / 100;
+    const int halfH = (h / 2) * level / 100;
     int offX = 0, offY = 0;
-    const int centreX = clamp(pointerX, halfW, s.width, offX);
-    const int centreY = clamp(pointerY, halfH, s.height, offY);
+    const int centreX = ClampAxis(want.pointerX, halfW, s.width, level, offX);
+    const int centreY = ClampAxis(want.pointerY, halfH, s.height, level, offY);
     if (srcX + halfW != centreX || srcY + halfH != centreY)
         return fail("the picture is centred on (" + std::to_string(srcX + halfW) + ", " +
                     std::to_string(srcY + halfH) + "), not on (" + std::to_string(centreX) + ", " +
@@ -193,8 +273,8 @@ int CheckView(Display* dpy, int pointerX, int pointerY, const char* ppmPath) {
     int crosshairPixels = 0;
     for (int vy = 0; vy < h; ++vy)
         for (int vx = 0; vx < w; ++vx) {
-            const bool onCrosshair = (vx == cx && vy >= cy - kCrosshairArm && vy < cy + kCrosshairArm) ||
-                                     (vy == cy && vx >= cx - kCrosshairArm && vx < cx + kCrosshairArm);
+            const bool onCrosshair = (vx == cx && vy >= cy - arm && vy < cy + arm) ||
+                                     (vy == cy && vx >= cx - arm && vx < cx + arm);
             // 2 * halfW source pixels stretched over the view's width.
             const int sx = srcX + vx * 2 * halfW / w;
             const int sy = srcY + vy * 2 * halfH / h;
@@ -207,17 +287,66 @@ int CheckView(Display* dpy, int pointerX, int pointerY, const char* ppmPath) {
             }
             if (onCrosshair) ++crosshairPixels;
         }
-    std::printf("magnified twice round (%d, %d) for the pointer at (%d, %d); blue crosshair of %d pixels at "
+    std::printf("magnified %d%% round (%d, %d) for the pointer at (%d, %d); blue crosshair of %d pixels at "
                 "(%d, %d)\n",
-                centreX, centreY, pointerX, pointerY, crosshairPixels, cx, cy);
+                want.percent, centreX, centreY, want.pointerX, want.pointerY, crosshairPixels, cx, cy);
     return 0;
 }
+
+// Reads "--name=A" (one number) or "--name=AxB" / "--name=A,B" (two) into the expectation.
+bool ParseOption(const char* raw, Expectation& want) {
+    const std::string arg = raw;
+    const auto eq = arg.find('=');
+    if (eq == std::string::npos) return false;
+    const std::string name = arg.substr(0, eq);
+    const std::string value = arg.substr(eq + 1);
+    if (name == "--ppm") {
+        want.ppmPath = raw + eq + 1; // argv outlives the check
+        return !value.empty();
+    }
+    int a = 0, b = 0;
+    char sep = 0, rest = 0;
+    const int got = std::sscanf(value.c_str(), "%d%c%d%c", &a, &sep, &b, &rest);
+    if (name == "--zoom" && got == 1 && a >= 200) { // less leaves no blocks to find the view by
+        want.percent = a;
+    } else if (name == "--crosshair" && got == 1 && a >= 0) {
+        want.crosshairSize = a;
+    } else if (name == "--size" && got == 3 && sep == 'x' && a > 0 && b > 0) {
+        want.width = a;
+        want.height = b;
+    } else if (name == "--at" && got == 3 && sep == ',') {
+        want.left = a;
+        want.top = b;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+constexpr const char* kUsage =
+    "usage: x_screen_tool probe | paint-root | move X Y | keys KEY... | drag X1 Y1 X2 Y2 |\n"
+    "       check-view X Y [--zoom=PERCENT] [--crosshair=SIZE] [--size=WxH] [--at=X,Y] [--ppm=FILE]\n";
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: x_screen_tool probe | paint-root | move X Y | check-view X Y [PPM]\n");
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const std::string command = argv[1];
+    Expectation want;
+    bool goodUse = (command == "probe" || command == "paint-root") && argc == 2;
+    goodUse = goodUse || (command == "move" && argc == 4) || (command == "keys" && argc >= 3) ||
+              (command == "drag" && argc == 6);
+    if (command == "check-view" && argc >= 4) {
+        goodUse = true;
+        want.pointerX = std::atoi(argv[2]);
+        want.pointerY = std::atoi(argv[3]);
+        for (int i = 4; i < argc; ++i) goodUse = goodUse && ParseOption(argv[i], want);
+    }
+    if (!goodUse) {
+        std::fprintf(stderr, "x_screen_tool: unknown command or wrong arguments\n%s", kUsage);
         return 2;
     }
     Display* dpy = XOpenDisplay(nullptr);
@@ -225,18 +354,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "x_screen_tool: cannot open the display\n");
         return 2;
     }
-    const std::string command = argv[1];
-    int rc = 2;
-    if (command == "probe" && argc == 2)
-        rc = 0;
-    else if (command == "paint-root" && argc == 2)
+    int rc = 0;
+    if (command == "paint-root")
         rc = PaintRoot(dpy);
-    else if (command == "move" && argc == 4)
+    else if (command == "move")
         rc = Move(dpy, std::atoi(argv[2]), std::atoi(argv[3]));
-    else if (command == "check-view" && (argc == 4 || argc == 5))
-        rc = CheckView(dpy, std::atoi(argv[2]), std::atoi(argv[3]), argc == 5 ? argv[4] : nullptr);
-    else
-        std::fprintf(stderr, "x_screen_tool: unknown command or wrong arguments\n");
+    else if (command == "keys")
+        rc = Keys(dpy, argv + 2, argc - 2);
+    else if (command == "drag")
+        rc = Drag(dpy, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
+    else if (command == "check-view")
+        rc = CheckView(dpy, want);
     XCloseDisplay(dpy);
     return rc;
 }
