@@ -23,6 +23,7 @@ using namespace std::chrono_literals;
 constexpr int kView = 250;   // the main window's view: 250 x 250 at ZoomLevel 50
 constexpr int kSource = 124; // ... shows 124 x 124 screen pixels
 constexpr std::uint32_t kBlue = 0x0000FF;
+constexpr std::uint32_t kSilver = 0xC0C0C0;
 
 int SourceOffset(int viewOffset) { return (2 * viewOffset + 1) * kSource / (2 * kView); }
 
@@ -261,9 +262,18 @@ TEST_F(LentaroX11Test, UnderAWindowManagerTheFrameTakesTheStoredPlaceAndSize) {
         },
         3s))
         << "frame not at (660, 295) with 258 x 320";
+    // The frame takes its room from the stored outer size: the view fits the smaller client area
+    // (2 pixels narrower, 73 lower), with the crosshair at its centre.
     int w = 0, h = 0;
-    ASSERT_TRUE(client->ClientGeometry(window, viewX, viewY, w, h)); // the client moved into the frame
-    EXPECT_EQ(WaitForView(238, 338, 125, 125), "");
+    const auto viewFits = [&] {
+        if (!client->ClientGeometry(window, viewX, viewY, w, h) || w >= 258 || h >= 320) return false;
+        const int vw = w - 2, vh = h - 73;
+        const PixelSurface shot = client->Grab(viewX, viewY, w, h);
+        return shot.Pixel(vw / 2, vh / 2 - 5) == kBlue && shot.Pixel(vw / 2 - 5, vh / 2) == kBlue &&
+               shot.Pixel(vw - 1, vh / 3) != kSilver && shot.Pixel(vw, vh / 3) == kSilver &&
+               shot.Pixel(vw / 3, vh) == kSilver;
+    };
+    EXPECT_TRUE(e2e::WaitUntil(viewFits, 3s)) << "client " << w << " x " << h;
     if (const char* dir = std::getenv("LENTARO_E2E_SHOTS"))
         e2e::WritePng(std::string(dir) + "/openbox.png", client->Grab(600, 250, 380, 400));
     client->SendDeleteWindow(window);
