@@ -108,8 +108,10 @@ read_geometry place 600 260 300 330 && expect_laid_out_view || status=$?
 report "moved and resized from another process, the view follows" "$status"
 
 # Maximised the view shows the window itself; restored it is sized from the restored client area.
+# The pause lets the program lay the maximised window out first, so the restored size must come back.
 status=0
 read_geometry maximize || status=$?
+sleep 0.5
 read_geometry restore && expect_laid_out_view || status=$?
 report "maximised and restored, the view follows" "$status"
 

@@ -209,6 +209,27 @@ bool NearPattern(std::uint32_t got, int x, int y) {
     return gx >= x - 1 && gx <= x + 1 && gy >= y - 1 && gy <= y + 1 && got == PatternPixel(gx, gy);
 }
 
+// The view's extent from its top-left corner along its first row (dx = 1) or column (dy = 1): as far
+// as the pixels keep stepping through the pattern by at most one source pixel at a time, skipping
+// the crosshair, which reaches the edge when the capture is pushed back inside the display.
+int Extent(const Screen& s, int ox, int oy, int dx, int dy) {
+    int startX, startY;
+    DecodePattern(s.At(ox, oy), startX, startY);
+    int last = dx != 0 ? startX : startY;
+    int n = 0;
+    for (;; ++n) {
+        const std::uint32_t got = s.At(ox + n * dx, oy + n * dy);
+        if (got == kBlue) continue;
+        int gx, gy;
+        DecodePattern(got, gx, gy);
+        const int along = dx != 0 ? gx : gy;
+        const int across = dx != 0 ? gy - startY : gx - startX;
+        if (got > 0xFFFFFF || (along != last && along != last + 1) || across < -1 || across > 1) break;
+        last = along;
+    }
+    return n;
+}
+
 // Pushes one axis of the captured rectangle back inside the display, as the view does: returns the
 // centre and sets the crosshair's offset in view pixels.
 int ClampAxis(int p, int half, int size, int level, int& offset) {
@@ -239,14 +260,8 @@ int CheckView(Display* dpy, const Expectation& want) {
     if (!FindView(s, want.BlockSize(), ox, oy)) return fail("no magnified picture found on the screen");
     int srcX, srcY;
     DecodePattern(s.At(ox, oy), srcX, srcY);
-    // Extent: as far as the first row and column keep showing the enlarged pattern (or the
-    // crosshair, which reaches the edge when the capture is pushed back inside the display).
-    int w = 0;
-    while (s.At(ox + w, oy) == kBlue || NearPattern(s.At(ox + w, oy), srcX + w * 100 / want.percent, srcY))
-        ++w;
-    int h = 0;
-    while (s.At(ox, oy + h) == kBlue || NearPattern(s.At(ox, oy + h), srcX, srcY + h * 100 / want.percent))
-        ++h;
+    const int w = Extent(s, ox, oy, 1, 0);
+    const int h = Extent(s, ox, oy, 0, 1);
     std::printf("view at (%d, %d), %d x %d, showing the screen from (%d, %d)\n", ox, oy, w, h, srcX, srcY);
     const int arm = want.crosshairSize / 2;
     if (w < 4 * arm || h < 4 * arm || w < 8 || h < 8) return fail("the magnified area is too small");
