@@ -56,6 +56,17 @@ protected:
         ASSERT_TRUE(ReadClientArea());
     }
 
+    // Waits until the window manager has made the window the active one (it then has the keyboard).
+    bool WaitForActivation() {
+        const Window root = DefaultRootWindow(client->Get());
+        return e2e::WaitUntil(
+            [&] {
+                const std::vector<long> active = client->LongProperty(root, "_NET_ACTIVE_WINDOW", "WINDOW");
+                return active.size() == 1 && static_cast<Window>(active[0]) == window;
+            },
+            3s);
+    }
+
     // Where the client area is on the screen now (a manager moves it into its frame).
     bool ReadClientArea() { return client->ClientGeometry(window, viewX, viewY, clientWidth, clientHeight); }
 

@@ -142,14 +142,7 @@ TEST_F(LentaroX11Test, UnderAWindowManagerTheFrameTakesTheStoredPlaceAndSizeAndA
         EXPECT_NE(std::find(actions.begin(), actions.end(), action), actions.end()) << action;
 
     // A close request from the manager (its Alt+F4) still reaches the program.
-    const Window root = DefaultRootWindow(client->Get());
-    ASSERT_TRUE(e2e::WaitUntil(
-        [&] {
-            const std::vector<long> active = client->LongProperty(root, "_NET_ACTIVE_WINDOW", "WINDOW");
-            return active.size() == 1 && static_cast<Window>(active[0]) == window;
-        },
-        3s))
-        << "openbox did not activate the window";
+    ASSERT_TRUE(WaitForActivation()) << "openbox did not activate the window";
     client->KeyWith(XK_Alt_L, XK_F4);
     EXPECT_EQ(app.Wait(5s), std::optional<int>(0));
 }
