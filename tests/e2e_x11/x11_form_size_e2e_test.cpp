@@ -76,7 +76,7 @@ protected:
         });
     }
 
-    TSize clientSize() const { return {form->ClientWidth(), form->ClientHeight()}; }
+    TSize ClientSize() const { return {form->ClientWidth(), form->ClientHeight()}; }
 
     e2e::ChildProcess wm;
     TForm* form = nullptr;
@@ -121,9 +121,9 @@ class X11FrameChangeTest : public X11FormSizeTest {};
 
 TEST_P(X11FrameChangeTest, AFrameChangedByTheManagerKeepsTheClientSizeTheManagerGave) {
     const std::vector<long> framed = client->LongProperty(window, "_NET_FRAME_EXTENTS", "CARDINAL");
-    const TSize before = clientSize();
+    const TSize before = ClientSize();
     std::vector<TSize> seen;
-    form->OnResize = [&](TObject*) { seen.push_back(clientSize()); };
+    form->OnResize = [&](TObject*) { seen.push_back(ClientSize()); };
     // Maximised, openbox drops the side and bottom borders and sizes the client to the screen.
     XEvent e{};
     e.xclient.type = ClientMessage;
@@ -147,7 +147,7 @@ TEST_P(X11FrameChangeTest, AFrameChangedByTheManagerKeepsTheClientSizeTheManager
         << "the frame did not change";
     // Every size the form had was one the window had on the screen.
     for (const TSize& size : seen)
-        EXPECT_TRUE(size == before || size == clientSize())
+        EXPECT_TRUE(size == before || size == ClientSize())
             << "a size it never had: " << size.cx << " x " << size.cy;
 }
 
