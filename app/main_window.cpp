@@ -4,7 +4,16 @@
 #include "app/stored_layout.h"
 #include "framework/stored/reader.h"
 
+#include <algorithm>
+
 TLTfrm* LTfrm = nullptr;
+
+namespace {
+// The view leaves this much of the client area's height for the controls below it, and this much
+// of its width unused.
+constexpr std::int32_t kControlsBelowView = 73;
+constexpr std::int32_t kViewSideMargin = 2;
+} // namespace
 
 TLTfrm::TLTfrm(TComponent* AOwner) : TForm(AOwner) {
     RegisterProgramClasses();
@@ -57,8 +66,14 @@ void TLTfrm::crossSChange(TObject*) { zfm->CrosshairSize = crossS->Value(); }
 
 void TLTfrm::LvXPButton1Click(TObject*) { Close(); }
 
-void TLTfrm::FormCanResize(TObject*, int&, int&, bool&) {
-    // Accepts every size for now; the resize rule arrives with the resizing work.
+void TLTfrm::FormCanResize(TObject*, int& NewWidth, int& NewHeight, bool&) {
+    // The view is sized from the size the window is being given, in client terms, so it fits at once
+    // (after maximising or one large drag) and stays inside frames wider than the classic one.
+    const TSize client = ClientSizeForOuter(NewWidth, NewHeight);
+    zfm->SetHeight(std::max(0, client.cy - kControlsBelowView));
+    zfm->SetWidth(std::max(0, client.cx - kViewSideMargin));
+    Label1->SetLeft(powerZ->Left());
+    Label2->SetLeft(crossS->Left());
 }
 
 void TLTfrm::Off1Click(TObject*) {

@@ -128,6 +128,7 @@ void TControl::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWi
     width_ = AWidth;
     height_ = AHeight;
     Invalidate();
+    if (!anchoring_) UpdateAnchorRules();
     RequestAlign();
     AfterSetBounds(moved, sizeChanged);
     // A caret in this control (or inside it) follows it.
@@ -329,7 +330,7 @@ bool TControl::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
 }
 
 void TControl::RequestAlign() {
-    if (parent_ != nullptr && !HasState(csLoading)) parent_->Perform(CM_CONTROLCHANGE, 0, 0);
+    if (parent_ != nullptr && !HasState(csLoading)) parent_->Realign();
 }
 
 void TControl::DoMouseDown(TMouseButton Button, const TMessage& m) {

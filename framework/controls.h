@@ -87,7 +87,15 @@ public:
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool value);
     TAnchors Anchors() const { return anchors_; }
-    virtual void SetAnchors(TAnchors value) { anchors_ = value; }
+    // Setting the anchors (outside loading) takes new references for anchoring.
+    virtual void SetAnchors(TAnchors value);
+    // Anchoring: a control anchored other than to the left and top keeps references (its place and
+    // its parent's client size when they were taken) and is re-positioned from them whenever the
+    // parent's client size changes. References are taken whenever anything but anchoring itself
+    // moves or sizes the control, never while it is loading, and never against an empty client area.
+    void UpdateAnchorRules();
+    void AnchorTo(TSize clientSize);
+    bool HasAnchorReferences() const { return anchorRefs_.valid; }
     TAlign Align = alNone;
 
     const std::string& Caption() const { return text_; }
@@ -190,6 +198,13 @@ private:
     std::unique_ptr<TFont> font_;
     bool parentFont_ = true;
     TAnchors anchors_ = kDefaultAnchors;
+    struct AnchorReferences {
+        bool valid = false;
+        std::int32_t x = 0; // the width (anchored left and right), the right-anchored left, or the centre
+        std::int32_t y = 0;
+        TSize client;
+    } anchorRefs_;
+    bool anchoring_ = false; // set while anchoring moves the control: no new references
     std::string text_;
     int wheelAccumulator_ = 0;
 };
@@ -258,6 +273,12 @@ public:
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
+    // Re-positions the anchored children for the current client size; a request made while that runs
+    // (a child moved by it asks again) is absorbed.
+    void Realign();
+    // Where the children's unscrolled coordinates begin: a scrolled form's scroll position.
+    virtual TPoint ScrollOffset() const { return {0, 0}; }
+
     // The part of the form's client area this control may draw on: its visible area, clipped by its
     // parents and without the windowed siblings that lie above it (form client coordinates).
     std::vector<TRect> VisibleRegion() const;
@@ -299,6 +320,11 @@ protected:
     virtual void DestroyWnd();
     // Draws the control itself on a surface (the paint cycle or a drawing made at once).
     virtual void PaintWindow(DeviceContext& DC);
+    virtual void AlignControls();
+    // Moves every child by (-dx, -dy): the contents scroll by (dx, dy).
+    void ScrollChildren(std::int32_t dx, std::int32_t dy);
+    // Every control inside this one takes its anchoring references afresh.
+    void UpdateAnchorRulesOfChildren();
     // Paints the graphic (non-windowed) children onto DC.
     void PaintControls(DeviceContext& DC);
     virtual void WMPaint(TMessage& Message);
@@ -314,6 +340,7 @@ protected:
 private:
     std::vector<TControl*> controls_;
     HWND handle_ = 0;
+    bool aligning_ = false;
 };
 
 // Releases every control surface held for drawing outside the paint cycle.

@@ -4,6 +4,8 @@
 #include "framework/caret.h"
 #include "framework/exceptions.h"
 #include "framework/platform/platform.h"
+#include "framework/temporary_change.h"
+#include "framework/timer.h"
 
 #include <algorithm>
 
@@ -33,6 +35,8 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner) {
     SetParentFont(false);
     width_ = 320;
     height_ = 240;
+    horzScrollBar_.OnScroll = [this](std::int32_t x) { ScrollTo(x, vertScrollBar_.Position()); };
+    vertScrollBar_.OnScroll = [this](std::int32_t y) { ScrollTo(horzScrollBar_.Position(), y); };
     Screen->AddForm(this);
 }
 
@@ -50,12 +54,26 @@ FrameMetrics TCustomForm::Frame() const {
     return CurrentPlatform().GetFrameMetrics(PlatformWindowKind());
 }
 
+TRect TCustomForm::InnerRect() const {
+    if (platformWindow_ != 0) return {0, 0, innerSize_.cx, innerSize_.cy};
+    const TSize inner = ClientSizeForOuter(width_, height_);
+    return {0, 0, inner.cx, inner.cy};
+}
+
 TRect TCustomForm::ClientRect() const {
-    if (platformWindow_ != 0) {
-        if (PixelSurface* s = CurrentPlatform().WindowSurface(platformWindow_)) return s->Bounds();
+    TRect r = InnerRect();
+    if (vertScrollBar_.Visible()) r.Right = std::max(r.Left, r.Right - TControlScrollBar::kSize);
+    if (horzScrollBar_.Visible()) r.Bottom = std::max(r.Top, r.Bottom - TControlScrollBar::kSize);
+    return r;
+}
+
+TSize TCustomForm::ClientSizeForOuter(std::int32_t outerWidth, std::int32_t outerHeight) const {
+    TSize frame = frameExtra_;
+    if (frame.cx < 0 || frame.cy < 0) {
+        const FrameMetrics f = Frame();
+        frame = {f.left + f.right, f.top + f.bottom};
     }
-    const FrameMetrics f = Frame();
-    return {0, 0, std::max(0, width_ - f.left - f.right), std::max(0, height_ - f.top - f.bottom)};
+    return {std::max(0, outerWidth - frame.cx), std::max(0, outerHeight - frame.cy)};
 }
 
 TPoint TCustomForm::ClientOriginOnScreen() const {
@@ -78,10 +96,14 @@ void TCustomForm::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t 
     top_ = ATop;
     width_ = AWidth;
     height_ = AHeight;
-    if (platformWindow_ != 0) CurrentPlatform().SetWindowBounds(platformWindow_, BoundsRect());
+    if (platformWindow_ != 0) {
+        CurrentPlatform().SetWindowBounds(platformWindow_, BoundsRect());
+        if (const PixelSurface* surface = CurrentPlatform().WindowSurface(platformWindow_))
+            innerSize_ = {surface->Width(), surface->Height()};
+    }
     if (sizeChanged) {
         Invalidate();
-        Perform(CM_CONTROLCHANGE, 0, 0);
+        Realign();
         if (!HasState(csLoading)) Resize();
     }
 }
@@ -106,8 +128,10 @@ void TCustomForm::CreateWnd() {
     platformWindow_ = CurrentPlatform().CreateTopLevelWindow(p);
     if (platformWindow_ == 0) throw EOutOfResources("Error creating window");
     if (const PixelSurface* surface = CurrentPlatform().WindowSurface(platformWindow_))
-        lastClientSize_ = {surface->Width(), surface->Height()};
+        innerSize_ = {surface->Width(), surface->Height()};
     TCustomControl::CreateWnd();
+    // Anchoring starts from the places the controls have now (their stored places).
+    UpdateAnchorRulesOfChildren();
 }
 
 void TCustomForm::DestroyWnd() {
@@ -169,11 +193,11 @@ void TCustomForm::Close() {
 
 void TCustomForm::Invalidate() {
     if (platformWindow_ == 0 || !Visible()) return;
-    InvalidateFormRect(ClientRect());
+    InvalidateFormRect(InnerRect());
 }
 
 void TCustomForm::InvalidateFormRect(const TRect& rect) {
-    const TRect r = rect.Intersect(ClientRect());
+    const TRect r = rect.Intersect(InnerRect());
     invalid_ = invalid_.Union(r);
 }
 
@@ -188,6 +212,7 @@ void TCustomForm::PaintNow() {
         ~CaretAside() { caret::EndPaint(form); }
     } aside(this);
     PaintTree(this, area);
+    PaintScrollBars(area);
 }
 
 void TCustomForm::PaintTree(TWinControl* control, const TRect& area) {
@@ -230,26 +255,37 @@ void TCustomForm::HandlePlatformEvent(const PlatformEvent& e) {
         top_ = e.outerBounds.Top;
         break;
     case PlatformEvent::Kind::Resized: {
+        frameExtra_ = {std::max(0, e.outerBounds.Width() - e.clientSize.cx),
+                       std::max(0, e.outerBounds.Height() - e.clientSize.cy)};
         int w = e.outerBounds.Width();
         int h = e.outerBounds.Height();
-        if (!CanResize(w, h)) {
+        bool accepted = true;
+        {
+            // The rule runs before the change takes effect: the client area is still the old one,
+            // and the scroll bars wait for the new size.
+            const TemporaryChange<bool> taking(takingNewSize_, true);
+            accepted = CanResize(w, h);
+        }
+        if (!accepted) {
             CurrentPlatform().SetWindowBounds(platformWindow_, BoundsRect());
             break;
         }
         // A window manager may report its frame only after mapping: the client size can change
         // while the outer size stays.
         const bool sizeChanged = e.outerBounds.Width() != width_ || e.outerBounds.Height() != height_ ||
-                                 e.clientSize != lastClientSize_;
-        lastClientSize_ = e.clientSize;
+                                 e.clientSize != innerSize_;
+        innerSize_ = e.clientSize;
         left_ = e.outerBounds.Left;
         top_ = e.outerBounds.Top;
         width_ = e.outerBounds.Width();
         height_ = e.outerBounds.Height();
-        if (!sizeChanged) break; // the back surface still holds the picture: nothing to repaint
-        invalid_ = {};
-        Invalidate();
-        Perform(CM_CONTROLCHANGE, 0, 0);
-        if (!HasState(csLoading)) Resize();
+        if (sizeChanged) {
+            invalid_ = {};
+            Invalidate();
+        }
+        // The rule may have changed what sticks out even when the size stayed.
+        Realign();
+        if (sizeChanged && !HasState(csLoading)) Resize();
         break;
     }
     case PlatformEvent::Kind::MouseDown:
@@ -267,6 +303,7 @@ void TCustomForm::HandlePlatformEvent(const PlatformEvent& e) {
 
 TControl* TCustomForm::ControlAtClientPoint(TPoint p, bool allowDisabled) {
     TControl* target = this;
+    if (!ClientRect().Contains(p)) return target; // the scroll bars belong to the window
     while (auto* win = dynamic_cast<TWinControl*>(target)) {
         const TPoint o = win == this ? TPoint{0, 0} : TPoint{win->Left(), win->Top()};
         p = {p.X - o.X, p.Y - o.Y};
@@ -282,6 +319,7 @@ void TCustomForm::RouteMouse(const PlatformEvent& e) {
         RouteWheel(e);
         return;
     }
+    if (RouteScrollBarMouse(e)) return;
     // The capturing control takes every mouse message; otherwise the deepest control under the pointer.
     TControl* target = GetCaptureControl();
     if (target == nullptr || target->GetParentForm() != this)
@@ -315,6 +353,10 @@ void TCustomForm::RouteWheel(const PlatformEvent& e) {
     // The wheel goes to the focused control wherever the pointer is (the window itself when no
     // control has the focus), with the pointer's place in screen coordinates, and up its parents
     // from there until one handles it.
+    if (TControlScrollBar* bar = ScrollBarAt(e.position)) {
+        ScrollByWheel(*bar, e.wheelDelta);
+        return;
+    }
     TWinControl* target = activeControl_ != nullptr ? activeControl_ : this;
     const TPoint screen = ClientToScreen(e.position);
     const WPARAM keys =

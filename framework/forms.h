@@ -2,8 +2,10 @@
 #pragma once
 
 #include "framework/custom_control.h"
+#include "framework/scroll_bar.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 enum TWindowState : std::uint8_t { wsNormal, wsMinimized, wsMaximized };
@@ -32,7 +34,13 @@ public:
 
     // Left, Top, Width and Height of a form are its outer bounds in screen pixels.
     void SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth, std::int32_t AHeight) override;
+    // The client area: the area inside the frame and caption, less the scroll bars shown.
     TRect ClientRect() const override;
+    // The area inside the frame and caption, scroll bars included.
+    TRect InnerRect() const;
+    // The area inside the frame and caption that an outer size gives, with the frame the platform
+    // last reported (or the platform's usual frame before that).
+    TSize ClientSizeForOuter(std::int32_t outerWidth, std::int32_t outerHeight) const;
     TPoint FormOrigin() const override { return {0, 0}; }
     TPoint ClientOriginOnScreen() const;
     void SetClientSize(std::int32_t width, std::int32_t height);
@@ -49,6 +57,17 @@ public:
     std::int32_t TextHeight = 13;
     TCanResizeEvent OnCanResize;
     TCloseEvent OnClose;
+
+    // Automatic scrolling: while a child sticks out of the client area (to the right of a
+    // left-anchored child, or below a top-anchored one) the window shows a scroll bar for that
+    // direction; the bars take their room from the client area and scroll the children.
+    bool AutoScroll() const { return autoScroll_; }
+    void SetAutoScroll(bool value);
+    TControlScrollBar& HorzScrollBar() { return horzScrollBar_; }
+    TControlScrollBar& VertScrollBar() { return vertScrollBar_; }
+    TPoint ScrollOffset() const override { return {horzScrollBar_.Position(), vertScrollBar_.Position()}; }
+    // Scrolls the children so that the contents' point (x, y) is at the client area's top left.
+    void ScrollTo(std::int32_t x, std::int32_t y);
 
     void Show();
     void Hide();
@@ -94,11 +113,27 @@ protected:
     virtual bool CanResize(int& NewWidth, int& NewHeight);
     // Tab and the arrow keys move the focus; Enter and Escape go to the controls in turn.
     void CMDialogKey(TMessage& Message) override;
+    // Re-anchors the children, then shows or hides the scroll bars.
+    void AlignControls() override;
+    // A wheel the focused control left alone scrolls the window, if it can scroll.
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+    void WMCancelMode(TMessage& Message) override;
 
 private:
     void PaintTree(TWinControl* control, const TRect& area);
     void RouteMouse(const PlatformEvent& event);
     void RouteWheel(const PlatformEvent& event);
+    // Scroll bars: their ranges and places, their painting, and the mouse on them.
+    void UpdateScrollBars();
+    void PlaceScrollBars();
+    void PaintScrollBars(const TRect& area);
+    bool RouteScrollBarMouse(const PlatformEvent& event);
+    TControlScrollBar* ScrollBarAt(TPoint p);
+    void StopScrollBarTracking();
+    void PaintScrollBarsLater();
+    TRect ScrollCorner() const;
+    void ScrollByWheel(TControlScrollBar& bar, int wheelDelta);
     void RouteKey(const PlatformEvent& event);
     FrameMetrics Frame() const;
 
@@ -107,7 +142,17 @@ private:
     TWindowState windowState_ = wsNormal;
     TWinControl* activeControl_ = nullptr;
     bool active_ = false;
-    TSize lastClientSize_;
+    // The area inside the frame as the toolkit last took it: during the resize rule it is still the
+    // size before the change, whatever the platform's surface already measures.
+    TSize innerSize_;
+    TSize frameExtra_{-1, -1}; // outer minus inner size, as last reported; negative: not yet known
+    bool takingNewSize_ = false;
+    bool autoScroll_ = true;
+    TControlScrollBar horzScrollBar_{sbHorizontal};
+    TControlScrollBar vertScrollBar_{sbVertical};
+    TControlScrollBar* trackingBar_ = nullptr;
+    std::unique_ptr<class TTimer> scrollRepeat_;
+    int wheelScrollRemainder_ = 0;
 };
 
 class TForm : public TCustomForm {

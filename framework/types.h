@@ -79,6 +79,10 @@ using TAnchors = std::uint8_t;
 constexpr TAnchors AnchorBit(TAnchorKind k) { return static_cast<TAnchors>(1u << k); }
 constexpr TAnchors kDefaultAnchors = AnchorBit(akLeft) | AnchorBit(akTop);
 
+// number x numerator / denominator with a 64-bit product, rounded to the nearest integer with halves
+// away from zero; -1 for a denominator of 0 and clamped to the 32-bit range, as the platform's MulDiv.
+std::int32_t MulDiv(std::int32_t number, std::int32_t numerator, std::int32_t denominator);
+
 // Horizontal placement of text in a control.
 enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 

@@ -1,53 +1,13 @@
 // The main window's controls below the view: their stored entries, the handlers that pass the edits'
 // values to the view, the focus and tab order, and which menu a right click opens.
-#include "app/main_window.h"
-#include "xp_fixture.h"
+#include "main_window_fixture.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-class MainWindowControlsTest : public XPTest {
-protected:
-    void SetUp() override {
-        XPTest::SetUp();
-        app->CreateForm(LTfrm);
-        main = LTfrm;
-        form = main;
-        platform.SetPointer({500, 400});
-        main->Show();
-        Settle();
-    }
-    void TearDown() override {
-        LTfrm = nullptr;
-        XPTest::TearDown();
-    }
-    void Type(const std::string& text) {
-        for (char c : text) Char(c);
-    }
-    // Right-clicks a client point and reports which menu opened ("window", "edit" or "none").
-    std::string MenuOpenedBy(TPoint client) {
-        std::string opened = "none";
-        platform.waitHook = [&] {
-            if (opened != "none") return;
-            if (main->PopupMenu1->Tracker() != nullptr) opened = "window";
-            for (TLcSpinEdit* e : {main->powerZ, main->crossS})
-                if (e->ContextMenu() != nullptr && e->ContextMenu()->Tracker() != nullptr) opened = "edit";
-            if (opened == "none") return;
-            PlatformEvent key;
-            key.kind = PlatformEvent::Kind::KeyDown;
-            key.window = main->PlatformWindow();
-            key.virtualKey = VK_ESCAPE;
-            platform.PostEvent(key);
-        };
-        RightClick(client.X, client.Y);
-        platform.waitHook = nullptr;
-        return opened;
-    }
-
-    TLTfrm* main = nullptr;
-};
+using MainWindowControlsTest = MainWindowFixture;
 
 TEST_F(MainWindowControlsTest, StoredEntriesInStoredOrder) {
     std::vector<std::string> names;

@@ -104,13 +104,6 @@ TEST_F(MainWindowTest, StoredDescriptionGivesTheWindowAndViewTheirStoredValues) 
     EXPECT_EQ(form->DesignSize, (TSize{250, 293}));
     EXPECT_EQ(form->PixelsPerInch, 96);
     EXPECT_EQ(form->TextHeight, 13);
-    ASSERT_TRUE(form->OnCanResize);
-    int w = 300, h = 400;
-    bool resize = true;
-    form->OnCanResize(form, w, h, resize);
-    EXPECT_TRUE(resize);
-    EXPECT_EQ(w, 300);
-    EXPECT_EQ(h, 400);
 
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->Parent(), form);
@@ -126,6 +119,15 @@ TEST_F(MainWindowTest, StoredDescriptionGivesTheWindowAndViewTheirStoredValues) 
     EXPECT_EQ(view->Font()->Height(), -11);
     EXPECT_TRUE(platform.TimerArmed((static_cast<TimerKey>(view->PollTimer()->WindowHandle()) << 32) | 1));
     EXPECT_EQ(CentrePixel(), 0x0000FFu); // the first drawing shows the blue crosshair
+
+    // The resize rule never alters the proposed size nor refuses it.
+    ASSERT_TRUE(form->OnCanResize);
+    int w = 300, h = 400;
+    bool resize = true;
+    form->OnCanResize(form, w, h, resize);
+    EXPECT_TRUE(resize);
+    EXPECT_EQ(w, 300);
+    EXPECT_EQ(h, 400);
 }
 
 TEST_F(MainWindowTest, MenuItemsAreReadInOrderWithTheirMarksAndHandlers) {

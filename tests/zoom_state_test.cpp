@@ -3,6 +3,8 @@
 #include "framework/exceptions.h"
 #include "headless_fixture.h"
 
+#include <vector>
+
 namespace {
 
 constexpr std::uint32_t kBluePixel = 0x0000FF;
@@ -64,10 +66,18 @@ TEST_F(ZoomStateTest, PlainStoresShowOnlyWhenThePointerNextMoves) {
     EXPECT_EQ(ViewPixel(125, 122), kRedPixel);
 }
 
-TEST_F(ZoomStateTest, ARepaintAtRestKeepsTheBackgroundFill) {
+TEST_F(ZoomStateTest, ARepaintAtRestShowsThePictureAgainButATickAtRestDrawsNothing) {
+    std::vector<std::uint32_t> before;
+    for (int x = 0; x < 250; x += 50) before.push_back(ViewPixel(x, 60));
     view->Invalidate();
     Tick();
-    for (int x = 0; x < 250; x += 50) EXPECT_EQ(ViewPixel(x, 60), kSilverPixel);
+    for (int x = 0, i = 0; x < 250; x += 50, ++i) {
+        EXPECT_NE(ViewPixel(x, 60), kSilverPixel);
+        EXPECT_EQ(ViewPixel(x, 60), before[static_cast<std::size_t>(i)]);
+    }
+    MarkView();
+    Tick();
+    EXPECT_TRUE(ViewStillMarked());
 }
 
 TEST_F(ZoomStateTest, ZoomPercentageRoundTripsThroughTheLevel) {

@@ -19,16 +19,6 @@ std::uint32_t DrawRandom(std::uint32_t range) {
     return static_cast<std::uint32_t>((static_cast<std::uint64_t>(gradientSeed) * range) >> 32);
 }
 
-// number x numerator / denominator, rounded to the nearest integer with halves away from zero.
-std::int32_t MulDiv(std::int32_t number, std::int32_t numerator, std::int32_t denominator) {
-    const std::int64_t product = static_cast<std::int64_t>(number) * numerator;
-    std::int64_t quotient = product / denominator;
-    const std::int64_t remainder = product % denominator;
-    if (2 * std::llabs(remainder) >= std::llabs(static_cast<std::int64_t>(denominator)))
-        quotient += ((product < 0) == (denominator < 0)) ? 1 : -1;
-    return static_cast<std::int32_t>(quotient);
-}
-
 // Band i's offset from the first colour in one channel: i x step rounded to the nearest integer,
 // ties to even, where step is the channel's difference per band as a double and the product is
 // taken exactly (it needs up to 61 bits, more than a double holds).

@@ -72,6 +72,19 @@ void TLvZoom::Paint() {
     }
 }
 
+void TLvZoom::WMPaint(TMessage& m) {
+    if (active_ && Enabled()) zoomPoint_ = kSentinel;
+    TLvCustomControl::WMPaint(m);
+}
+
+void TLvZoom::WMEraseBkgnd(TMessage& m) {
+    if (active_) {
+        m.Result = 1;
+        return;
+    }
+    TLvCustomControl::WMEraseBkgnd(m);
+}
+
 void TLvZoom::PaintMe(TObject*) {
     DeviceContext dc = Canvas()->Handle();
     PaintWindow(dc);

@@ -56,6 +56,10 @@ public:
 
 protected:
     void Paint() override;
+    // A repaint shows the picture afresh even while the pointer rests; the picture covers the whole
+    // view, so an active view is not erased first.
+    void WMPaint(TMessage& Message) override;
+    void WMEraseBkgnd(TMessage& Message) override;
 
 private:
     TTimer* pollTimer_ = nullptr;

@@ -131,6 +131,28 @@ protected:
         return WaitForView({Bounds(srcLeft, srcTop, 124, 124), {250, 250}, {cx, cy}, 10});
     }
 
+    // The view after a size change of the window: the client area less 2 pixels in width and 73 in
+    // height, round the pointer at (x, y) far from the screen's edges, at ZoomLevel 50.
+    ViewPicture LaidOutView(int x, int y) const {
+        const TSize size{std::max(0, clientWidth - 2), std::max(0, clientHeight - 73)};
+        const int halfW = size.cx / 2 * 50 / 100, halfH = size.cy / 2 * 50 / 100;
+        return {Bounds(x - halfW, y - halfH, 2 * halfW, 2 * halfH), size, {size.cx / 2, size.cy / 2}};
+    }
+    // Empty when the client area shows the view at `expected`, with silver right of it and below it.
+    std::string LayoutMismatch(const ViewPicture& expected) {
+        const std::string view = ViewMismatch(expected);
+        if (!view.empty()) return view;
+        const PixelSurface right = client->Grab(viewX + expected.size.cx, viewY, 1, expected.size.cy);
+        const PixelSurface below = client->Grab(viewX, viewY + expected.size.cy, expected.size.cx, 1);
+        for (int y = 0; y < expected.size.cy; ++y)
+            if (right.Pixel(0, y) != kSilver)
+                return "the view reaches past its width at row " + std::to_string(y);
+        for (int x = 0; x < expected.size.cx; ++x)
+            if (below.Pixel(x, 0) != kSilver)
+                return "the view reaches past its height at column " + std::to_string(x);
+        return {};
+    }
+
     std::unique_ptr<e2e::Xvfb> xvfb;
     std::unique_ptr<e2e::XClient> client;
     e2e::ChildProcess wm;

@@ -74,7 +74,32 @@ void HeadlessPlatform::DestroyWindow(WindowId window) {
 }
 
 void HeadlessPlatform::ShowWindow(WindowId window, ShowState state) {
-    if (Window* w = FindWindow(window)) w->state = state;
+    Window* w = FindWindow(window);
+    if (w == nullptr) return;
+    const ShowState before = w->state;
+    w->state = state;
+    // A main window is maximised over the whole display and restored to where it was.
+    if (w->params.kind == WindowKind::Popup || state == before) return;
+    if (state == ShowState::Maximized) {
+        w->normalBounds = w->outerBounds;
+        UserSetBounds(window, {0, 0, display_.cx, display_.cy});
+    } else if (state == ShowState::Normal && before == ShowState::Maximized) {
+        UserSetBounds(window, w->normalBounds);
+    }
+}
+
+void HeadlessPlatform::UserSetBounds(WindowId window, const TRect& outerBounds) {
+    Window* w = FindWindow(window);
+    if (w == nullptr) return;
+    const bool sized =
+        w->outerBounds.Width() != outerBounds.Width() || w->outerBounds.Height() != outerBounds.Height();
+    SetWindowBounds(window, outerBounds);
+    PlatformEvent e;
+    e.kind = sized ? PlatformEvent::Kind::Resized : PlatformEvent::Kind::Moved;
+    e.window = window;
+    e.outerBounds = outerBounds;
+    e.clientSize = {w->surface.Width(), w->surface.Height()};
+    PostEvent(e);
 }
 
 void HeadlessPlatform::SetWindowCaption(WindowId window, const std::string& caption) {

@@ -22,6 +22,7 @@ public:
         bool enabled = true;
         int presentCount = 0;
         TRect lastPresented;
+        TRect normalBounds; // the place to go back to when a maximised window is restored
     };
     struct MessageBoxRecord {
         WindowId owner;
@@ -53,6 +54,9 @@ public:
     void SetQuitAt(std::uint64_t atMs) { quitAt_ = atMs; }
     void SetKeyDown(std::uint16_t virtualKey, bool down);
     void SetStartupShowMode(std::uint32_t mode) { showMode_ = mode; }
+    // The user (or a window manager) gives a window new outer bounds: the back surface follows at
+    // once and the program hears of it as a desktop would report it (Resized, or Moved for a move).
+    void UserSetBounds(WindowId window, const TRect& outerBounds);
     void SetMessageBoxHook(std::function<void(const MessageBoxRecord&)> hook) { boxHook_ = std::move(hook); }
     // A stand-in visual theme (off by default). While on, a drawn part is a one-pixel ring in the
     // colour of its state round a white inside, and its content rectangle is the rectangle inset by 1.
