@@ -87,4 +87,63 @@ TEST_F(LentaroMainWindowTest, TabLeadsToTheCrosshairSizeWhichTheNextDrawingShows
     EXPECT_EQ(last, "");
 }
 
+enum class Manager { Absent, Openbox };
+
+class LentaroResizeTest : public LentaroMainWindowTest, public ::testing::WithParamInterface<Manager> {
+protected:
+    // Sizes the client area from outside: as a user's drag through the manager, or straight.
+    void ResizeClientArea(int width, int height) {
+        if (GetParam() == Manager::Openbox) {
+            const std::optional<TRect> frame = client->OuterRect(client->TopLevel(window));
+            ASSERT_TRUE(frame.has_value());
+            client->RequestMoveResize(window, frame->Left, frame->Top, width, height);
+        } else {
+            XResizeWindow(client->Get(), window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+            XSync(client->Get(), False);
+        }
+        ASSERT_TRUE(e2e::WaitUntil(
+            [&] { return ReadClientArea() && clientWidth == width && clientHeight == height; }, 3s));
+    }
+    std::string WaitForLayout(const ViewPicture& expected) {
+        std::string last;
+        e2e::WaitUntil(
+            [&] {
+                last = LayoutMismatch(expected);
+                return last.empty();
+            },
+            3s);
+        return last;
+    }
+};
+
+TEST_P(LentaroResizeTest, AfterEachSizeChangeTheViewFillsTheClientAreaAboveTheControlsAtOnce) {
+    if (GetParam() == Manager::Openbox) {
+        ASSERT_NO_FATAL_FAILURE(StartWindowManager());
+    }
+    ASSERT_NO_FATAL_FAILURE(StartLentaro(300, 400));
+    // Drawn at its stored size, or fitted to the client area that a manager's frame left.
+    ASSERT_TRUE(e2e::WaitUntil(
+        [&] {
+            return ReadClientArea() &&
+                   (ViewMismatch(AtZoomLevel(50)).empty() || ViewMismatch(LaidOutView(300, 400)).empty());
+        },
+        5s));
+    // The pointer rests from here on: the view draws because its size changed. It takes the client
+    // width less 2 and the height less 73; half its size * 50 div 100 is the source on each side.
+    // (The window stands at the stored place, x 660: it stays on the 1024-pixel screen.)
+    ASSERT_NO_FATAL_FAILURE(ResizeClientArea(350, 400));
+    EXPECT_EQ(WaitForLayout({Bounds(300 - 87, 400 - 81, 174, 162), {348, 327}, {174, 163}}), "") << "grown";
+    ASSERT_NO_FATAL_FAILURE(ResizeClientArea(300, 300));
+    EXPECT_EQ(WaitForLayout({Bounds(300 - 74, 400 - 56, 148, 112), {298, 227}, {149, 113}}), "") << "shrunk";
+    // "Exit" kept its distances from the right and bottom edges: 85 x 21 at (width - 86, height - 29).
+    client->MovePointer(viewX + 300 - 86 + 42, viewY + 300 - 29 + 10);
+    client->Click(1);
+    EXPECT_EQ(app.Wait(5s), std::optional<int>(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Managers, LentaroResizeTest, ::testing::Values(Manager::Absent, Manager::Openbox),
+                         [](const ::testing::TestParamInfo<Manager>& info) {
+                             return info.param == Manager::Absent ? "NoManager" : "Openbox";
+                         });
+
 } // namespace
