@@ -3,6 +3,7 @@
 #include "framework/draw_edge.h"
 
 #include <algorithm>
+#include <utility>
 
 std::int32_t TControlScrollBar::TrackLength() const { return std::max(0, Length() - 2 * kSize); }
 
@@ -91,6 +92,11 @@ void TControlScrollBar::Drag(TPoint p) {
 
 void TControlScrollBar::Release() { pressed_ = Part::None; }
 
+bool TControlScrollBar::IsPressed(Part part) const {
+    // The thumb looks pressed for the whole drag; the other parts only while the pointer is on them.
+    return pressed_ == part && (part == Part::Thumb || HitTest(lastPointer_) == part);
+}
+
 void TControlScrollBar::Repeat() {
     if (pressed_ == Part::None || pressed_ == Part::Thumb) return;
     // A track click repeats only until the thumb reaches the pointer.
@@ -127,11 +133,42 @@ void DrawTrack(TCanvas& c, const TRect& r, bool pressed) {
 
 } // namespace
 
+bool TControlScrollBar::PaintThemed(TCanvas& c) const {
+    // The theme's scroll bar parts: arrow buttons (states by direction, 4 each), thumbs and the track
+    // before and after the thumb, per direction.
+    constexpr int kArrow = 1, kThumbHorz = 2, kThumbVert = 3, kLowerTrackHorz = 4, kUpperTrackHorz = 5,
+                  kLowerTrackVert = 6, kUpperTrackVert = 7;
+    constexpr int kNormal = 1, kPressed = 3;
+    const bool vertical = kind_ == sbVertical;
+    const auto state = [this](Part part) { return IsPressed(part) ? kPressed : kNormal; };
+    const TRect back = PartRect(Part::LineBack);
+    const int backBase = vertical ? 0 : 8;
+    if (!c.DrawThemePart(back, "SCROLLBAR", kArrow, backBase + state(Part::LineBack))) return false;
+    c.DrawThemePart(PartRect(Part::LineForward), "SCROLLBAR", kArrow,
+                    backBase + 4 + state(Part::LineForward));
+    if (ThumbLength() == 0) {
+        const std::int32_t arrow = std::min(kSize, Length() / 2);
+        const TRect track = Span(Start() + arrow, Start() + Length() - arrow);
+        if (!track.IsEmpty())
+            c.DrawThemePart(track, "SCROLLBAR", vertical ? kLowerTrackVert : kLowerTrackHorz, kNormal);
+        return true;
+    }
+    for (const auto& [part, themePart] :
+         {std::pair{Part::PageBack, vertical ? kUpperTrackVert : kUpperTrackHorz},
+          std::pair{Part::PageForward, vertical ? kLowerTrackVert : kLowerTrackHorz}})
+        if (const TRect r = PartRect(part); !r.IsEmpty())
+            c.DrawThemePart(r, "SCROLLBAR", themePart, state(part));
+    c.DrawThemePart(PartRect(Part::Thumb), "SCROLLBAR", vertical ? kThumbVert : kThumbHorz,
+                    state(Part::Thumb));
+    return true;
+}
+
 void TControlScrollBar::Paint(TCanvas& c) const {
     if (!visible_ || bounds_.IsEmpty()) return;
+    if (PaintThemed(c)) return;
     for (Part arrow : {Part::LineBack, Part::LineForward}) {
         TRect r = PartRect(arrow);
-        const bool down = pressed_ == arrow && HitTest(lastPointer_) == arrow;
+        const bool down = IsPressed(arrow);
         c.Brush()->SetColor(clBtnFace);
         c.FillRect(r);
         TRect edge = r;
@@ -144,10 +181,8 @@ void TControlScrollBar::Paint(TCanvas& c) const {
         DrawTrack(c, track, false);
         return;
     }
-    DrawTrack(c, PartRect(Part::PageBack),
-              pressed_ == Part::PageBack && HitTest(lastPointer_) == Part::PageBack);
-    DrawTrack(c, PartRect(Part::PageForward),
-              pressed_ == Part::PageForward && HitTest(lastPointer_) == Part::PageForward);
+    DrawTrack(c, PartRect(Part::PageBack), IsPressed(Part::PageBack));
+    DrawTrack(c, PartRect(Part::PageForward), IsPressed(Part::PageForward));
     TRect thumb = PartRect(Part::Thumb);
     DrawEdge(c, thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);
 }

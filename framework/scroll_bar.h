@@ -1,7 +1,7 @@
 // TControlScrollBar: one of a scrolling window's two scroll bars, drawn by the toolkit in the classic
 // look (arrow buttons at both ends, a dithered track and a raised thumb sized to the visible share).
-// The window places it, tells it the range and the visible extent, and scrolls its children when the
-// bar reports a new position.
+// Where a visual theme is active, its scroll bar parts are drawn instead. The window places it, tells it the
+// range and the visible extent, and scrolls its children when the bar reports a new position.
 #pragma once
 
 #include "framework/canvas.h"
@@ -63,6 +63,9 @@ private:
     std::int32_t ThumbOffset() const;
     TRect Span(std::int32_t from, std::int32_t to) const;
     void Step(Part part);
+    bool IsPressed(Part part) const;
+    // Draws the bar with the active visual theme's parts; false, with nothing drawn, where none is.
+    bool PaintThemed(TCanvas& canvas) const;
 
     TScrollBarKind kind_;
     bool visible_ = false;

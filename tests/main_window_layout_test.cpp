@@ -166,4 +166,22 @@ TEST_F(ScrollingFormTest, BarsSettleEachOtherAndScrollByArrowsAndWheel) {
     EXPECT_EQ(child->Top(), 0);
 }
 
+TEST_F(ScrollingFormTest, AnActiveThemeDrawsTheBarsWithItsParts) {
+    platform.SetThemeActive(true);
+    form->Show(); // client 292 x 173
+    auto* child = new TCustomControl(form);
+    child->SetParent(form);
+    child->SetBounds(0, 0, 400, 100);
+    Settle();
+    ASSERT_TRUE(form->HorzScrollBar().Visible());
+    MouseDown(291, 165); // the right arrow, held
+    // Left arrow normal (9), right arrow pressed (13 + 2), the thumb (2) normal.
+    EXPECT_EQ(Pixel(0, 157), HeadlessPlatform::ThemeRingPixel(9));
+    EXPECT_EQ(Pixel(291, 157), HeadlessPlatform::ThemeRingPixel(15));
+    const TRect thumb = form->HorzScrollBar().PartRect(TControlScrollBar::Part::Thumb);
+    EXPECT_EQ(Pixel(thumb.Left, thumb.Top), HeadlessPlatform::ThemeRingPixel(1));
+    EXPECT_EQ(platform.LastThemeDraw().themeClass, "SCROLLBAR");
+    MouseUp(291, 165);
+}
+
 } // namespace

@@ -1,11 +1,15 @@
 // The two spin edits as the main window stores them (the zoom power and the crosshair size), on a
-// small form of their own, for the unit tests and the end-to-end tests of the desktop backends.
+// form of their own, for the unit tests and the end-to-end tests of the desktop backends.
 #pragma once
 
+#include "app/stored_layout.h"
 #include "framework/forms.h"
 #include "framework/stored/reader.h"
 #include "spinedit/lc_spin_edit.h"
 #include "spinedit/lc_spin_edit_classes.h"
+
+#include <string>
+#include <string_view>
 
 class TSpinProbeForm : public TForm {
 public:
@@ -14,44 +18,15 @@ public:
     TLcSpinEdit* crossS = nullptr;
 };
 
-inline const char* const kSpinEdits = R"(object Probe: TSpinProbeForm
-  Left = 0
-  Top = 0
-  Width = 258
-  Height = 120
-  object powerZ: TLcSpinEdit
-    Left = 0
-    Top = 20
-    Width = 65
-    Height = 21
-    Anchors = [akLeft, akBottom]
-    Bevel.Mode = bmWindows
-    Caret.BlinkRate = 530
-    TabOrder = 1
-    OnChange = powerZChange
-    AutoSelect = True
-    Suffix = '%'
-    MaxValue = 1000
-    Value = 200
-    DateTime = 0.000000000000000000
-  end
-  object crossS: TLcSpinEdit
-    Left = 88
-    Top = 19
-    Width = 73
-    Height = 21
-    Anchors = [akBottom]
-    Bevel.Mode = bmWindows
-    Caret.BlinkRate = 530
-    TabOrder = 2
-    OnChange = crossSChange
-    AutoSelect = True
-    Suffix = ' pixels'
-    Value = 20
-    DateTime = 0
-  end
-end
-)";
+// The probe's description: a window of the main window's size holding the main window's own stored
+// entries of the two edits, taken from its description so the two cannot drift apart.
+inline std::string SpinProbeDescription() {
+    const std::string_view main = StoredDescriptionTLTFRM();
+    const std::size_t from = main.find("  object powerZ: TLcSpinEdit");
+    const std::size_t to = main.find("  object LvXPButton1:");
+    return "object Probe: TSpinProbeForm\n  Left = 0\n  Top = 0\n  Width = 258\n  Height = 320\n" +
+           std::string(main.substr(from, to - from)) + "end\n";
+}
 
 // Reads the description into `form`; the handlers hear every change of the zoom power and of the
 // crosshair size.
@@ -66,5 +41,5 @@ inline void ReadSpinProbe(
     THandlerTable handlers;
     handlers["powerZChange"] = zoomChanged;
     handlers["crossSChange"] = sizeChanged;
-    ReadRootComponent(form, kSpinEdits, fields, handlers);
+    ReadRootComponent(form, SpinProbeDescription(), fields, handlers);
 }

@@ -314,6 +314,113 @@ void XClient::SendDeleteWindow(Window w) {
     XSync(display_, False);
 }
 
+Window XClient::TopLevel(Window w) {
+    const Window root = DefaultRootWindow(display_);
+    for (Window parent = Parent(w); parent != root && parent != 0; parent = Parent(w)) w = parent;
+    return w;
+}
+
+std::optional<TRect> XClient::OuterRect(Window w) {
+    XWindowAttributes attrs{};
+    int x = 0, y = 0;
+    Window child = 0;
+    if (!XGetWindowAttributes(display_, w, &attrs) ||
+        !XTranslateCoordinates(display_, w, DefaultRootWindow(display_), 0, 0, &x, &y, &child))
+        return std::nullopt;
+    const int b = attrs.border_width;
+    return TRect{x - b, y - b, x + attrs.width + b, y + attrs.height + b};
+}
+
+void XClient::RequestMoveResize(Window w, int x, int y, int width, int height) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(display_, "_NET_MOVERESIZE_WINDOW", False);
+    e.xclient.format = 32;
+    // North-west gravity, x, y, width and height given, from a pager (the user's own request).
+    e.xclient.data.l[0] = NorthWestGravity | 0xF00 | (2 << 12);
+    e.xclient.data.l[1] = x;
+    e.xclient.data.l[2] = y;
+    e.xclient.data.l[3] = width;
+    e.xclient.data.l[4] = height;
+    XSendEvent(display_, DefaultRootWindow(display_), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XSync(display_, False);
+}
+
+std::vector<long> XClient::LongProperty(Window w, const char* name, const char* type) {
+    Atom actualType = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(display_, w, XInternAtom(display_, name, False), 0, 64, False,
+                           XInternAtom(display_, type, False), &actualType, &format, &count, &after,
+                           &data) == Success &&
+        data != nullptr && format == 32) {
+        // Xlib hands 32-bit items over as longs.
+        const auto* items = reinterpret_cast<const long*>(data);
+        values.assign(items, items + count);
+    }
+    if (data != nullptr) XFree(data);
+    return values;
+}
+
+std::vector<std::string> XClient::AtomNames(Window w, const char* name) {
+    std::vector<std::string> names;
+    for (long atom : LongProperty(w, name, "ATOM")) {
+        if (char* text = XGetAtomName(display_, static_cast<Atom>(atom))) {
+            names.emplace_back(text);
+            XFree(text);
+        }
+    }
+    return names;
+}
+
+void XClient::KeyWith(unsigned long modifier, unsigned long keysym) {
+    const KeyCode code = XKeysymToKeycode(display_, modifier);
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    Key(keysym);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    XSync(display_, False);
+}
+
+ChildProcess StartWindowManager(const std::vector<std::string>& argv, const std::string& display,
+                                XClient& client, std::string& error) {
+    const std::string& name = argv.at(0);
+    if (system(("command -v " + name + " >/dev/null 2>&1").c_str()) != 0) {
+        error = name + " is not installed";
+        return {};
+    }
+    ChildProcess wm(argv, {"DISPLAY=" + display}, -1, true);
+    Display* d = client.Get();
+    const Window root = DefaultRootWindow(d);
+    if (!WaitUntil([&] { return !client.LongProperty(root, "_NET_SUPPORTING_WM_CHECK", "WINDOW").empty(); },
+                   std::chrono::seconds(10))) {
+        error = name + " did not start";
+        return {};
+    }
+    // A manager names itself before it manages windows, and a window mapped during its start-up may
+    // stay unmanaged: map probe windows until one is framed.
+    std::vector<Window> probes;
+    const bool framed = WaitUntil(
+        [&] {
+            probes.push_back(XCreateSimpleWindow(d, root, 0, 0, 10, 10, 0, 0, 0));
+            XMapWindow(d, probes.back());
+            XSync(d, False);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            return client.Parent(probes.back()) != root;
+        },
+        std::chrono::seconds(10));
+    for (Window probe : probes) XDestroyWindow(d, probe);
+    XSync(d, False);
+    if (!framed) {
+        error = name + " manages no window";
+        return {};
+    }
+    return wm;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {

@@ -84,10 +84,29 @@ public:
     Window Parent(Window w);
     // Asks a window to close, as a window manager's close button does.
     void SendDeleteWindow(Window w);
+    // The window a manager framed `w` in (its child of the root); `w` itself when it is not framed.
+    Window TopLevel(Window w);
+    // The screen rectangle of a window, its border included.
+    std::optional<TRect> OuterRect(Window w);
+    // Asks the window manager to move and resize a window (_NET_MOVERESIZE_WINDOW): the frame's
+    // top-left to (x, y), the client area to width x height.
+    void RequestMoveResize(Window w, int x, int y, int width, int height);
+    // A window property of 32-bit items (CARDINAL, ATOM, ...) of the given type; empty when unset.
+    std::vector<long> LongProperty(Window w, const char* name, const char* type);
+    // The names of the atoms in an ATOM-list property.
+    std::vector<std::string> AtomNames(Window w, const char* name);
+    // A key pressed and released with a modifier key held round it (XK_Alt_L, ...).
+    void KeyWith(unsigned long modifier, unsigned long keysym);
 
 private:
     Display* display_ = nullptr;
 };
+
+// Starts a window manager (argv: "openbox", "icewm" and their options) on the display and waits until
+// it frames new windows. An empty process (no PID) with `error` set when it is not installed or does
+// not come up.
+ChildProcess StartWindowManager(const std::vector<std::string>& argv, const std::string& display,
+                                XClient& client, std::string& error);
 
 // Polls `condition` every 20 ms until it holds or the time runs out.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);

@@ -2,8 +2,7 @@
 // GoogleTest comes before the X headers, whose None macro would break it.
 #include <gtest/gtest.h>
 
-#include "framework/platform/headless/headless_platform.h"
-#include "tests/e2e_x11/x11_e2e_support.h"
+#include "tests/e2e_x11/lentaro_x11_fixture.h"
 
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
@@ -11,136 +10,17 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <sstream>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
-using namespace std::chrono_literals;
+using namespace lentaro_e2e;
 
-constexpr int kView = 250;   // the main window's view: 250 x 250 at ZoomLevel 50
-constexpr int kSource = 124; // ... shows 124 x 124 screen pixels
-constexpr std::uint32_t kBlue = 0x0000FF;
-constexpr std::uint32_t kSilver = 0xC0C0C0;
+constexpr int kView = 250; // the main window's view at start: 250 x 250 at ZoomLevel 50 ...
 
-int SourceOffset(int viewOffset) { return (2 * viewOffset + 1) * kSource / (2 * kView); }
-
-class LentaroX11Test : public ::testing::Test {
-protected:
-    void SetUp() override { StartServer("1024x768x24"); }
-
-    void StartServer(const std::string& geometry) {
-        xvfb = std::make_unique<e2e::Xvfb>(geometry);
-        ASSERT_TRUE(xvfb->Ok()) << "Xvfb did not start";
-        client = std::make_unique<e2e::XClient>(xvfb->DisplayName());
-        ASSERT_TRUE(client->Ok());
-        client->SetRootPicture(&HeadlessPlatform::TestPatternPixel);
-    }
-
-    void StartWindowManager() {
-        wm = e2e::ChildProcess({"openbox", "--sm-disable"}, {"DISPLAY=" + xvfb->DisplayName()}, -1, true);
-        const Atom check = XInternAtom(client->Get(), "_NET_SUPPORTING_WM_CHECK", False);
-        ASSERT_TRUE(e2e::WaitUntil(
-            [&] {
-                Atom type = None;
-                int format = 0;
-                unsigned long count = 0, after = 0;
-                unsigned char* data = nullptr;
-                XGetWindowProperty(client->Get(), DefaultRootWindow(client->Get()), check, 0, 1, False,
-                                   XA_WINDOW, &type, &format, &count, &after, &data);
-                if (data != nullptr) XFree(data);
-                return count == 1;
-            },
-            10s))
-            << "openbox did not start";
-        // openbox names itself before it manages windows, and a window mapped during its start-up
-        // may stay unmanaged: map probe windows until one is framed.
-        const Window root = DefaultRootWindow(client->Get());
-        std::vector<Window> probes;
-        const bool framed = e2e::WaitUntil(
-            [&] {
-                probes.push_back(XCreateSimpleWindow(client->Get(), root, 0, 0, 10, 10, 0, 0, 0));
-                XMapWindow(client->Get(), probes.back());
-                XSync(client->Get(), False);
-                std::this_thread::sleep_for(100ms);
-                return client->Parent(probes.back()) != root;
-            },
-            10s);
-        for (Window probe : probes) XDestroyWindow(client->Get(), probe);
-        XSync(client->Get(), False);
-        ASSERT_TRUE(framed) << "openbox manages no window";
-    }
-
-    void StartLentaro(int pointerX = 300, int pointerY = 400) {
-        client->MovePointer(pointerX, pointerY);
-        app = e2e::ChildProcess({LENTARO_EXECUTABLE}, {"DISPLAY=" + xvfb->DisplayName()});
-        ASSERT_TRUE(
-            e2e::WaitUntil([&] { return client->FindWindow("Lentaro").has_value() || !app.Running(); }, 10s));
-        ASSERT_TRUE(app.Running()) << "lentaro ended at start";
-        window = *client->FindWindow("Lentaro");
-        int w = 0, h = 0;
-        ASSERT_TRUE(client->ClientGeometry(window, viewX, viewY, w, h));
-        ASSERT_GE(w, kView);
-        ASSERT_GE(h, kView);
-    }
-
-    void TearDown() override {
-        app.Kill();
-        wm.Kill();
-        client.reset();
-        if (xvfb) xvfb->Process().Kill();
-    }
-
-    // Compares the view with the screen: 124 source pixels stretched over 250 view pixels, each view
-    // pixel taking the source pixel under its centre ((2x + 1) * 124 div 500: about x div 2, one
-    // pixel less towards the far edge); the crosshair centred at (cx, cy) is blue.
-    std::string ViewMismatch(int srcLeft, int srcTop, int cx, int cy) {
-        const PixelSurface view = client->Grab(viewX, viewY, kView, kView);
-        // The reference is what the screen shows there (read separately; it is off the window).
-        const int left = std::max(0, srcLeft), top = std::max(0, srcTop);
-        const PixelSurface screen = client->Grab(left, top, std::min(kSource, client->Width() - left),
-                                                 std::min(kSource, client->Height() - top));
-        int mismatches = 0;
-        std::ostringstream first;
-        for (int y = 0; y < kView; ++y) {
-            for (int x = 0; x < kView; ++x) {
-                const bool onCross =
-                    (x == cx && y >= cy - 10 && y < cy + 10) || (y == cy && x >= cx - 10 && x < cx + 10);
-                const std::uint32_t want =
-                    onCross ? kBlue
-                            : screen.Pixel(srcLeft + SourceOffset(x) - left, srcTop + SourceOffset(y) - top);
-                const std::uint32_t got = view.Pixel(x, y);
-                if (got == want) continue;
-                if (mismatches++ == 0)
-                    first << "view (" << x << ", " << y << ") is " << std::hex << got << ", expected "
-                          << want;
-            }
-        }
-        if (mismatches == 0) return {};
-        return std::to_string(mismatches) + " view pixels differ; first: " + first.str();
-    }
-
-    // Waits for the view to settle on the expected picture; empty when it did.
-    std::string WaitForView(int srcLeft, int srcTop, int cx, int cy) {
-        std::string last;
-        e2e::WaitUntil(
-            [&] {
-                last = ViewMismatch(srcLeft, srcTop, cx, cy);
-                return last.empty();
-            },
-            3s);
-        return last;
-    }
-
-    std::unique_ptr<e2e::Xvfb> xvfb;
-    std::unique_ptr<e2e::XClient> client;
-    e2e::ChildProcess wm;
-    e2e::ChildProcess app;
-    Window window = 0;
-    int viewX = 0, viewY = 0;
-};
+// ... showing 124 x 124 screen pixels: each view pixel takes the source pixel under its centre.
+int SourceOffset(int viewOffset) { return (2 * viewOffset + 1) * 124 / (2 * kView); }
 
 TEST_F(LentaroX11Test, ViewShowsTheScreenRoundThePointerMagnifiedTwiceWithABlueCrosshair) {
     ASSERT_NO_FATAL_FAILURE(StartLentaro(300, 400));
@@ -243,39 +123,57 @@ TEST_F(LentaroX11Test, SixteenBitScreenIsReadAndShownFaithfully) {
     EXPECT_EQ(WaitForView(438, 138, 125, 125), "");
 }
 
-TEST_F(LentaroX11Test, UnderAWindowManagerTheFrameTakesTheStoredPlaceAndSize) {
-    if (system("command -v openbox >/dev/null 2>&1") != 0) GTEST_SKIP() << "openbox is not installed";
+TEST_F(LentaroX11Test, UnderAWindowManagerTheFrameTakesTheStoredPlaceAndSizeAndAltF4Closes) {
     ASSERT_NO_FATAL_FAILURE(StartWindowManager());
     ASSERT_NO_FATAL_FAILURE(StartLentaro(300, 400));
-    // The manager's frame (the client's top-level ancestor) stands at the stored place and size.
-    const Window root = DefaultRootWindow(client->Get());
-    Window frame = window;
-    while (client->Parent(frame) != root && client->Parent(frame) != 0) frame = client->Parent(frame);
+    // The manager's frame stands at the stored place and size.
+    const Window frame = client->TopLevel(window);
     ASSERT_NE(frame, window) << "the window was not framed";
+    EXPECT_TRUE(e2e::WaitUntil([&] { return client->OuterRect(frame) == Bounds(660, 295, 258, 320); }, 3s))
+        << "frame not at (660, 295) with 258 x 320";
+    // The frame takes its room from the stored outer size: the view fits the smaller client area.
+    std::string last;
     EXPECT_TRUE(e2e::WaitUntil(
         [&] {
-            int x = 0, y = 0, w = 0, h = 0;
-            XWindowAttributes a{};
-            XGetWindowAttributes(client->Get(), frame, &a);
-            client->ClientGeometry(frame, x, y, w, h);
-            return x == 660 && y == 295 && w + 2 * a.border_width == 258 && h + 2 * a.border_width == 320;
+            if (!ReadClientArea() || clientWidth >= 258) return false;
+            last = LayoutMismatch(LaidOutView(300, 400));
+            return last.empty();
         },
         3s))
-        << "frame not at (660, 295) with 258 x 320";
-    // The frame takes its room from the stored outer size: the view fits the smaller client area
-    // (2 pixels narrower, 73 lower), with the crosshair at its centre.
-    int w = 0, h = 0;
-    const auto viewFits = [&] {
-        if (!client->ClientGeometry(window, viewX, viewY, w, h) || w >= 258 || h >= 320) return false;
-        const int vw = w - 2, vh = h - 73;
-        const PixelSurface shot = client->Grab(viewX, viewY, w, h);
-        return shot.Pixel(vw / 2, vh / 2 - 5) == kBlue && shot.Pixel(vw / 2 - 5, vh / 2) == kBlue &&
-               shot.Pixel(vw - 1, vh / 3) != kSilver && shot.Pixel(vw, vh / 3) == kSilver &&
-               shot.Pixel(vw / 3, vh) == kSilver;
-    };
-    EXPECT_TRUE(e2e::WaitUntil(viewFits, 3s)) << "client " << w << " x " << h;
+        << "client " << clientWidth << " x " << clientHeight << ": " << last;
     if (const char* dir = std::getenv("LENTARO_E2E_SHOTS"))
         e2e::WritePng(std::string(dir) + "/openbox.png", client->Grab(600, 250, 380, 400));
+
+    // openbox keeps its caption buttons whatever a window asks; it honours moving and sizing.
+    const std::vector<std::string> actions = client->AtomNames(window, "_NET_WM_ALLOWED_ACTIONS");
+    for (const char* action : {"_NET_WM_ACTION_MOVE", "_NET_WM_ACTION_RESIZE"})
+        EXPECT_NE(std::find(actions.begin(), actions.end(), action), actions.end()) << action;
+
+    // A close request from the manager (its Alt+F4) still reaches the program.
+    ASSERT_TRUE(WaitForActivation()) << "openbox did not activate the window";
+    client->KeyWith(XK_Alt_L, XK_F4);
+    EXPECT_EQ(app.Wait(5s), std::optional<int>(0));
+}
+
+TEST_F(LentaroX11Test, AManagerThatHonoursTheHintsShowsNoCaptionButtonsButATitleAndASizeableBorder) {
+    // icewm, unlike openbox, builds a window's buttons and actions from the hints it asks for.
+    ASSERT_NO_FATAL_FAILURE(StartWindowManager({"icewm"}));
+    ASSERT_NO_FATAL_FAILURE(StartLentaro());
+    std::vector<std::string> actions;
+    ASSERT_TRUE(e2e::WaitUntil(
+        [&] { return !(actions = client->AtomNames(window, "_NET_WM_ALLOWED_ACTIONS")).empty(); }, 3s));
+    const auto allowed = [&](const char* action) {
+        return std::find(actions.begin(), actions.end(), std::string("_NET_WM_ACTION_") + action) !=
+               actions.end();
+    };
+    for (const char* action : {"MOVE", "RESIZE"}) EXPECT_TRUE(allowed(action)) << action;
+    for (const char* action : {"CLOSE", "MINIMIZE", "MAXIMIZE_HORZ", "MAXIMIZE_VERT"})
+        EXPECT_FALSE(allowed(action)) << action;
+    const std::vector<long> extents = client->LongProperty(window, "_NET_FRAME_EXTENTS", "CARDINAL");
+    ASSERT_EQ(extents.size(), 4u); // left, right, top, bottom
+    EXPECT_TRUE(extents[0] > 0 && extents[1] > 0 && extents[3] > 0) << "a border on every side";
+    EXPECT_GT(extents[2], extents[3]) << "a title bar above the client area";
+    // Closing is still heard when asked for (a task bar's menu, a script).
     client->SendDeleteWindow(window);
     EXPECT_EQ(app.Wait(5s), std::optional<int>(0));
 }

@@ -320,6 +320,9 @@ TEST_F(X11PlatformTest, TextIsMeasuredAndDrawnWithAnInstalledFont) {
     EXPECT_LE(m.height, 18);
     EXPECT_GT(m.averageCharWidth, 0);
     EXPECT_EQ(platform->MeasureText(font, "OKOK"), 2 * platform->MeasureText(font, "OK"));
+    // The classic dialog font takes a font of its width: the crosshair size edit's text fits the
+    // 46 pixels its text area has beside the spin button.
+    EXPECT_LE(platform->MeasureText(font, "20 pixels"), 46);
     PixelSurface s(60, 20);
     raster::FillRect(s, s.Bounds(), 0xFFFFFF, s.Bounds());
     platform->RenderText(s, font, 2, 2, "OK", 0x000000, {0, 0, 10, 20});

@@ -206,25 +206,37 @@ void X11Platform::UpdateFrameExtents(WindowId id, TopLevel& w) {
     const FrameMetrics f{static_cast<std::int32_t>(v[0]), static_cast<std::int32_t>(v[2]),
                          static_cast<std::int32_t>(v[1]), static_cast<std::int32_t>(v[3])};
     XFree(data);
-    if (f.left == w.frame.left && f.top == w.frame.top && f.right == w.frame.right &&
-        f.bottom == w.frame.bottom)
-        return;
+    const bool first = !w.frameKnown;
+    w.frameKnown = true;
+    const FrameMetrics old = w.frame;
+    if (f.left == old.left && f.top == old.top && f.right == old.right && f.bottom == old.bottom) return;
     w.frame = f;
     if (w.params.kind != WindowKind::Popup) assumedFrame_ = f;
-    // The outer size stays as stored; the client area takes what the manager's frame leaves.
+    PlatformEvent out;
+    out.kind = PlatformEvent::Kind::Resized;
+    out.window = id;
+    if (!first) {
+        // The manager changed its frame round a window it manages (maximised, say): the client area
+        // stays where and as large as the manager put it; the outer bounds take the new frame.
+        const TPoint client{w.outerBounds.Left + old.left, w.outerBounds.Top + old.top};
+        w.outerBounds = {client.X - f.left, client.Y - f.top, client.X + w.surface.Width() + f.right,
+                         client.Y + w.surface.Height() + f.bottom};
+        out.outerBounds = w.outerBounds;
+        out.clientSize = {w.surface.Width(), w.surface.Height()};
+        pending_.push_back(out);
+        return;
+    }
+    // The first extents: the outer size stays as stored; the client area takes what the frame leaves.
     const std::int32_t cw = std::max(0, w.outerBounds.Width() - f.left - f.right);
     const std::int32_t ch = std::max(0, w.outerBounds.Height() - f.top - f.bottom);
     if (cw == w.surface.Width() && ch == w.surface.Height()) return;
     // Keep what is drawn: if the window is up already, its picture stays while the toolkit catches up.
-    const PixelSurface old = std::move(w.surface);
+    const PixelSurface picture = std::move(w.surface);
     w.surface = PixelSurface(cw, ch);
-    raster::Blit(w.surface, 0, 0, old, w.surface.Bounds());
+    raster::Blit(w.surface, 0, 0, picture, w.surface.Bounds());
     w.configureSerial = NextRequest(display_);
     XResizeWindow(display_, w.xid, static_cast<unsigned>(std::max(1, cw)),
                   static_cast<unsigned>(std::max(1, ch)));
-    PlatformEvent out;
-    out.kind = PlatformEvent::Kind::Resized;
-    out.window = id;
     out.outerBounds = w.outerBounds;
     out.clientSize = {cw, ch};
     pending_.push_back(out);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <strings.h>
 
 struct X11FontCache::Library {
     FT_Library ft = nullptr;
@@ -29,12 +30,23 @@ struct X11FontCache::Face {
 
 namespace {
 
+// The classic dialog font is narrower than the desktop's usual sans-serif: texts laid out for it (a
+// spin edit's "20 pixels") fit only in a font of its width, so it prefers fonts of Arial's metrics.
+bool IsClassicDialogFont(const std::string& name) {
+    return strcasecmp(name.c_str(), "MS Sans Serif") == 0 ||
+           strcasecmp(name.c_str(), "Microsoft Sans Serif") == 0 ||
+           strcasecmp(name.c_str(), "MS Shell Dlg") == 0 || strcasecmp(name.c_str(), "MS Shell Dlg 2") == 0;
+}
+
 // Asks fontconfig for the installed font closest to the requested one; the family falls back to sans-serif.
 bool ResolveFont(const FontSpec& fontSpec, std::int32_t pixelSize, std::string& file, int& index,
                  bool& syntheticBold) {
     FcPattern* pattern = FcPatternCreate();
     if (pattern == nullptr) return false;
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(fontSpec.name.c_str()));
+    if (IsClassicDialogFont(fontSpec.name))
+        for (const char* family : {"Liberation Sans", "Arimo", "Arial"})
+            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
     FcPatternAddInteger(pattern, FC_WEIGHT, fontSpec.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, fontSpec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);

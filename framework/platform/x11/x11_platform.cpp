@@ -15,10 +15,15 @@
 
 namespace {
 
-// _MOTIF_WM_HINTS: flags, functions, decorations, input mode, status.
+// _MOTIF_WM_HINTS: flags, functions, decorations, input mode, status. Without the "all" bit, the
+// functions and decorations are lists of what the window has.
 constexpr long kMwmHintsFunctions = 1L << 0;
+constexpr long kMwmHintsDecorations = 1L << 1;
 constexpr long kMwmFuncResize = 1L << 1;
 constexpr long kMwmFuncMove = 1L << 2;
+constexpr long kMwmDecorBorder = 1L << 1;
+constexpr long kMwmDecorResizeHandle = 1L << 2;
+constexpr long kMwmDecorTitle = 1L << 3;
 
 Atom Intern(Display* d, const char* name) { return XInternAtom(d, name, False); }
 
@@ -197,9 +202,14 @@ void X11Platform::SetWindowHints(TopLevel& w) {
     XChangeProperty(display_, w.xid, atoms_.netWmWindowType, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&type), 1);
     if (!w.params.captionButtons) {
-        // Move (and resize) only: no minimise, maximise or close buttons.
-        long motif[5] = {kMwmHintsFunctions, kMwmFuncMove | (w.params.sizeable ? kMwmFuncResize : 0), 0, 0,
-                         0};
+        // A title bar and a border (sizeable where the window is), with no window menu and no
+        // minimise, maximise or close buttons: managers build their buttons from the functions or from
+        // the decorations, so both leave them out. Leaving out the close function does not stop
+        // WM_DELETE_WINDOW: a manager that still offers closing (a key, a task bar) reaches the program.
+        const long functions = kMwmFuncMove | (w.params.sizeable ? kMwmFuncResize : 0);
+        const long decorations =
+            kMwmDecorBorder | kMwmDecorTitle | (w.params.sizeable ? kMwmDecorResizeHandle : 0);
+        long motif[5] = {kMwmHintsFunctions | kMwmHintsDecorations, functions, decorations, 0, 0};
         XChangeProperty(display_, w.xid, atoms_.motifWmHints, atoms_.motifWmHints, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(motif), 5);
     }

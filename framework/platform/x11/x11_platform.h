@@ -81,6 +81,7 @@ private:
         PixelSurface surface;
         TRect outerBounds;
         FrameMetrics frame; // what lies round the client area: the manager's extents or the assumed frame
+        bool frameKnown = false; // the manager has told its extents for this window
         bool mapped = false;
         bool enabled = true;
         // The request that last set the size: configure events older than it report a stale size.
