@@ -41,10 +41,12 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
     p.sizeable = false;
     // The hidden owner of every form, and the text of the task-bar button.
     appWindow_ = CurrentPlatform().CreateTopLevelWindow(p);
+    CurrentPlatform().SetSystemLoopHook([this] { RunInsideSystemLoop(); });
 }
 
 TApplication::~TApplication() {
     Destroying();
+    if (HasCurrentPlatform()) CurrentPlatform().SetSystemLoopHook(nullptr);
     DestroyComponents();
     if (appWindow_ != 0) CurrentPlatform().DestroyWindow(appWindow_);
     if (Application == this) Application = nullptr;
@@ -239,6 +241,16 @@ void TApplication::DoIdleWork() {
         underPointer = form->ControlAtClientPoint(pointerPosition_, true);
     UpdateMouseControl(underPointer);
     window_damage::PresentAll();
+}
+
+void TApplication::RunInsideSystemLoop() {
+    // Nothing may escape into the system's loop: errors end in the error box as elsewhere.
+    try {
+        ProcessMessages();
+        DoIdleWork();
+    } catch (...) {
+        HandleException(this);
+    }
 }
 
 void TApplication::Idle() {

@@ -63,6 +63,9 @@ public:
     // The idle work done before the loop waits: pointer enter and leave for the control now under
     // the pointer (as the last mouse event placed it), and presenting what was drawn.
     void DoIdleWork();
+    // Called by the platform from inside a modal loop of the system's own (a border drag): handles
+    // what is pending and presents it, without waiting.
+    void RunInsideSystemLoop();
 
     // The loop's catch point: called inside a catch block, reports the error being handled.
     void HandleException(TObject* Sender);

@@ -148,3 +148,19 @@ TEST_F(ApplicationLoopTest, TitleReachesTheApplicationWindow) {
 }
 
 } // namespace
+
+TEST_F(ApplicationLoopTest, InsideTheSystemsOwnLoopTheToolkitHandlesWhatArrivedAndPresentsIt) {
+    ASSERT_TRUE(platform.SystemLoopHook());
+    auto* form = new TForm(app.get());
+    form->SetBounds(10, 10, 200, 150);
+    form->Show();
+    app->ProcessMessages();
+    const int presented = platform.FindWindow(form->PlatformWindow())->presentCount;
+    // A border drag: the size changes while the system's loop, not the program's, runs.
+    platform.UserSetBounds(form->PlatformWindow(), Bounds(10, 10, 260, 180));
+    platform.SystemLoopHook()();
+    EXPECT_EQ(form->Width(), 260);
+    EXPECT_GT(platform.FindWindow(form->PlatformWindow())->presentCount, presented);
+    app.reset();
+    EXPECT_FALSE(platform.SystemLoopHook()); // the application takes its hook back when it goes
+}

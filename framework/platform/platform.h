@@ -10,6 +10,7 @@
 #include "framework/platform/pixel_surface.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -138,6 +139,12 @@ public:
     // Arms (or re-arms, restarting the period) a periodic timer; false when none can be had.
     virtual bool SetTimer(TimerKey key, std::uint32_t intervalMs) = 0;
     virtual void KillTimer(TimerKey key) = 0;
+    // Where the system runs a modal loop of its own that keeps the program's loop from running (on
+    // Windows while the user drags a window's border or caption), the backend calls `hook` from
+    // inside it every few milliseconds and after each change of a window's place or size, so the
+    // toolkit can handle what has arrived and repaint. The hook takes only what is pending and never
+    // waits; no hook is called from inside itself. Backends without such loops ignore it.
+    virtual void SetSystemLoopHook(std::function<void()> /*hook*/) {}
 
     // --- Pointer and screen ----------------------------------------------------------------------
     virtual TPoint GetCursorPos() = 0;

@@ -115,6 +115,21 @@ sleep 0.5
 read_geometry restore && expect_laid_out_view || status=$?
 report "maximised and restored, the view follows" "$status"
 
+# While the border is held in the system's sizing loop the toolkit keeps up: the window's newly
+# uncovered strip below "Exit" shows the window's silver, not the black of a fresh back surface.
+status=0
+read_geometry geometry || status=$?
+"$xtool" drag-hold $((win_x + win_w - 2)) $((win_y + win_h - 2)) $((win_x + win_w + 40)) $((win_y + win_h + 30))
+sleep 0.5
+if read_geometry geometry; then
+  under_exit="$("$xtool" pixel $((client_x + client_w - 40)) $((client_y + client_h - 3)))"
+  [ "$under_exit" = c0c0c0 ] || { echo "during the drag the strip below Exit is $under_exit"; status=1; }
+else
+  status=1
+fi
+"$xtool" release
+report "during a border drag the window is laid out and painted" "$status"
+
 # Dragging the bottom-right corner runs the system's sizing loop; the view catches up once it ends.
 status=0
 read_geometry geometry || status=$?

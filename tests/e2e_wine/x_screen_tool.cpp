@@ -136,7 +136,8 @@ int Keys(Display* dpy, char** names, int count) {
     return 0;
 }
 
-int Drag(Display* dpy, int x1, int y1, int x2, int y2) {
+// Presses the left button at (x1, y1) and moves to (x2, y2) in steps; releases it unless `hold`.
+int Drag(Display* dpy, int x1, int y1, int x2, int y2, bool hold) {
     if (!HasXTest(dpy)) return 2;
     XTestFakeMotionEvent(dpy, -1, x1, y1, 0);
     XSync(dpy, False);
@@ -149,9 +150,26 @@ int Drag(Display* dpy, int x1, int y1, int x2, int y2) {
         XTestFakeMotionEvent(dpy, -1, x1 + (x2 - x1) * i / kSteps, y1 + (y2 - y1) * i / kSteps, 0);
         XSync(dpy, False);
     }
+    if (hold) return 0;
     Pause();
     XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
     XSync(dpy, False);
+    return 0;
+}
+
+int Release(Display* dpy) {
+    if (!HasXTest(dpy)) return 2;
+    XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+    XSync(dpy, False);
+    return 0;
+}
+
+// Prints the screen's pixel at (x, y) as RRGGBB.
+int PrintPixel(Display* dpy, int x, int y) {
+    XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (image == nullptr) return 1;
+    std::printf("%06lx\n", XGetPixel(image, 0, 0) & 0xFFFFFFul);
+    XDestroyImage(image);
     return 0;
 }
 
@@ -340,6 +358,7 @@ bool ParseOption(const char* raw, Expectation& want) {
 
 constexpr const char* kUsage =
     "usage: x_screen_tool probe | paint-root | move X Y | keys KEY... | drag X1 Y1 X2 Y2 |\n"
+    "       drag-hold X1 Y1 X2 Y2 | release | pixel X Y |\n"
     "       check-view X Y [--zoom=PERCENT] [--crosshair=SIZE] [--size=WxH] [--at=X,Y] [--ppm=FILE]\n";
 
 } // namespace
@@ -353,7 +372,8 @@ int main(int argc, char** argv) {
     Expectation want;
     bool goodUse = (command == "probe" || command == "paint-root") && argc == 2;
     goodUse = goodUse || (command == "move" && argc == 4) || (command == "keys" && argc >= 3) ||
-              (command == "drag" && argc == 6);
+              ((command == "drag" || command == "drag-hold") && argc == 6) ||
+              (command == "release" && argc == 2) || (command == "pixel" && argc == 4);
     if (command == "check-view" && argc >= 4) {
         goodUse = true;
         want.pointerX = std::atoi(argv[2]);
@@ -376,8 +396,13 @@ int main(int argc, char** argv) {
         rc = Move(dpy, std::atoi(argv[2]), std::atoi(argv[3]));
     else if (command == "keys")
         rc = Keys(dpy, argv + 2, argc - 2);
-    else if (command == "drag")
-        rc = Drag(dpy, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
+    else if (command == "drag" || command == "drag-hold")
+        rc = Drag(dpy, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                  command == "drag-hold");
+    else if (command == "release")
+        rc = Release(dpy);
+    else if (command == "pixel")
+        rc = PrintPixel(dpy, std::atoi(argv[2]), std::atoi(argv[3]));
     else if (command == "check-view")
         rc = CheckView(dpy, want);
     XCloseDisplay(dpy);

@@ -65,6 +65,9 @@ public:
     static constexpr std::uint32_t kThemeInsidePixel = 0xFFFFFF;
     // Called before each top-level window is made; it may throw to simulate a failing platform.
     std::function<void(const WindowParams&)> createWindowHook;
+    // The hook the toolkit gave for the system's own modal loops; a test calls it as such a loop would.
+    const std::function<void()>& SystemLoopHook() const { return systemLoopHook_; }
+    void SetSystemLoopHook(std::function<void()> hook) override { systemLoopHook_ = std::move(hook); }
     // Called each time the program waits, after the clock has moved: lets a test act during a Run.
     std::function<void()> waitHook;
 
@@ -150,6 +153,7 @@ private:
         PlatformEvent event;
     };
     std::map<WindowId, Window> windows_;
+    std::function<void()> systemLoopHook_;
     WindowId nextWindow_ = 1;
     std::deque<Scheduled> events_;
     std::uint64_t eventOrder_ = 0;

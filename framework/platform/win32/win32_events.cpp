@@ -23,7 +23,22 @@ std::uint32_t ShiftFromKeys(WPARAM keys) {
 
 TRect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
+// While the system's sizing loop runs, the toolkit is given a turn this often.
+constexpr UINT_PTR kSystemLoopTimer = 0x4C54;
+constexpr UINT kSystemLoopPeriodMs = 20;
+
 } // namespace
+
+void Win32Platform::RunSystemLoopHook() {
+    if (!systemLoopHook_ || inSystemLoopHook_) return;
+    inSystemLoopHook_ = true;
+    try {
+        systemLoopHook_();
+    } catch (...) {
+        // Nothing may unwind through the system's loop; the toolkit reports its own errors.
+    }
+    inSystemLoopHook_ = false;
+}
 
 void Win32Platform::QueueBoundsEvent(WindowId id, Window& w, bool sized) {
     RECT outer{};
@@ -102,8 +117,21 @@ bool Win32Platform::HandleWindowMessage(void* hwnd, unsigned message, std::uintp
         result = DefWindowProcA(h, message, wParam, lParam);
         const PositionChange change = std::exchange(positionChange_, outer);
         if (!applyingBounds_ && (change.sized || change.moved)) QueueBoundsEvent(id, *w, change.sized);
+        if (inSystemLoop_) RunSystemLoopHook();
         return true;
     }
+    case WM_ENTERSIZEMOVE:
+        inSystemLoop_ = true;
+        ::SetTimer(h, kSystemLoopTimer, kSystemLoopPeriodMs, nullptr);
+        return false;
+    case WM_EXITSIZEMOVE:
+        inSystemLoop_ = false;
+        ::KillTimer(h, kSystemLoopTimer);
+        return false;
+    case WM_TIMER:
+        if (wParam != kSystemLoopTimer) return false;
+        RunSystemLoopHook();
+        return true;
     case WM_SIZE:
         if (wParam == SIZE_MINIMIZED) return true; // the form keeps its size while iconic
         SyncSurface(*w);

@@ -8,7 +8,7 @@
 #include <limits>
 
 bool Win32Platform::PeekEvent(PlatformEvent& event) {
-    if (events_.empty()) {
+    if (events_.empty() && !inSystemLoop_) {
         // Dispatching runs the window procedure, which turns messages into queued events.
         MSG msg;
         while (events_.empty() && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <utility>
@@ -78,6 +79,7 @@ public:
                              std::intptr_t& result);
     // Binds a native window to its id while CreateWindowEx is still running.
     void BindHandle(void* hwnd, WindowId id);
+    void SetSystemLoopHook(std::function<void()> hook) override { systemLoopHook_ = std::move(hook); }
 
 private:
     struct Window {
@@ -108,6 +110,12 @@ private:
     WindowId nextWindow_ = 1;
     WindowId appWindow_ = 0;
     bool applyingBounds_ = false; // the toolkit's own bounds changes produce no events
+    // The system's sizing/moving loop: while it runs, the toolkit is called from inside it and takes
+    // only the events already queued (the loop itself needs the messages, the button release above all).
+    std::function<void()> systemLoopHook_;
+    bool inSystemLoop_ = false;
+    bool inSystemLoopHook_ = false;
+    void RunSystemLoopHook();
     // What the default processing of the WM_WINDOWPOSCHANGED under way has announced so far.
     struct PositionChange {
         bool active = false;
