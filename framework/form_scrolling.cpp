@@ -187,22 +187,20 @@ void TCustomForm::ScrollByWheel(TControlScrollBar& bar, int wheelDelta) {
     bar.ScrollBy(-notches * TControlScrollBar::kWheelLines * bar.Increment);
 }
 
-bool TCustomForm::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
-    if (TCustomControl::DoMouseWheelDown(Shift, MousePos)) return true;
+bool TCustomForm::ScrollByNotch(int direction) {
+    // The vertical bar when there is one, else the horizontal one.
     TControlScrollBar* bar = vertScrollBar_.Visible()   ? &vertScrollBar_
                              : horzScrollBar_.Visible() ? &horzScrollBar_
                                                         : nullptr;
     if (bar == nullptr) return false;
-    bar->ScrollBy(TControlScrollBar::kWheelLines * bar->Increment);
+    bar->ScrollBy(direction * TControlScrollBar::kWheelLines * bar->Increment);
     return true;
 }
 
+bool TCustomForm::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+    return TCustomControl::DoMouseWheelDown(Shift, MousePos) || ScrollByNotch(1);
+}
+
 bool TCustomForm::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
-    if (TCustomControl::DoMouseWheelUp(Shift, MousePos)) return true;
-    TControlScrollBar* bar = vertScrollBar_.Visible()   ? &vertScrollBar_
-                             : horzScrollBar_.Visible() ? &horzScrollBar_
-                                                        : nullptr;
-    if (bar == nullptr) return false;
-    bar->ScrollBy(-TControlScrollBar::kWheelLines * bar->Increment);
-    return true;
+    return TCustomControl::DoMouseWheelUp(Shift, MousePos) || ScrollByNotch(-1);
 }

@@ -134,6 +134,8 @@ private:
     void PaintScrollBarsLater();
     TRect ScrollCorner() const;
     void ScrollByWheel(TControlScrollBar& bar, int wheelDelta);
+    // One wheel notch's scroll of the window (1 forward, -1 back); false when it cannot scroll.
+    bool ScrollByNotch(int direction);
     void RouteKey(const PlatformEvent& event);
     FrameMetrics Frame() const;
 
