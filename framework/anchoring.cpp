@@ -4,26 +4,34 @@
 #include "framework/controls.h"
 #include "framework/temporary_change.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 constexpr TAnchors kLeftTop = AnchorBit(akLeft) | AnchorBit(akTop);
+
+// The arithmetic is 64-bit and clamped to the 32-bit range: stored places may lie anywhere in it.
+std::int32_t Clamped(std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+}
 
 // One direction's reference: the size when anchored to both sides, the near edge when anchored to
 // the far side only, the centre otherwise.
 std::int32_t Reference(bool nearSide, bool farSide, std::int32_t position, std::int32_t size) {
     if (farSide) return nearSide ? size : position;
-    return position + size / 2;
+    return Clamped(std::int64_t{position} + size / 2);
 }
 
 // The new position and size in one direction for client extent `extent` against reference extent `ref`.
 void Reposition(bool nearSide, bool farSide, std::int32_t reference, std::int32_t extent, std::int32_t ref,
                 std::int32_t& position, std::int32_t& size) {
     if (farSide && nearSide)
-        size = extent - (ref - reference);
+        size = Clamped(std::int64_t{extent} - ref + reference);
     else if (farSide)
-        position = extent - (ref - reference);
+        position = Clamped(std::int64_t{extent} - ref + reference);
     else if (!nearSide)
-        position = MulDiv(reference, extent, ref) - size / 2;
+        position = Clamped(std::int64_t{MulDiv(reference, extent, ref)} - size / 2);
 }
 
 } // namespace
@@ -55,13 +63,14 @@ void TControl::UpdateAnchorRules() {
 void TControl::AnchorTo(TSize clientSize) {
     if (!anchorRefs_.valid || anchorRefs_.client.cx == 0 || anchorRefs_.client.cy == 0) return;
     const TPoint scroll = parent_ != nullptr ? parent_->ScrollOffset() : TPoint{};
-    std::int32_t left = left_ + scroll.X, top = top_ + scroll.Y, width = width_, height = height_;
+    std::int32_t left = Clamped(std::int64_t{left_} + scroll.X), top = Clamped(std::int64_t{top_} + scroll.Y);
+    std::int32_t width = width_, height = height_;
     Reposition(anchors_ & AnchorBit(akLeft), anchors_ & AnchorBit(akRight), anchorRefs_.x, clientSize.cx,
                anchorRefs_.client.cx, left, width);
     Reposition(anchors_ & AnchorBit(akTop), anchors_ & AnchorBit(akBottom), anchorRefs_.y, clientSize.cy,
                anchorRefs_.client.cy, top, height);
     const TemporaryChange<bool> anchoring(anchoring_, true);
-    SetBounds(left - scroll.X, top - scroll.Y, width, height);
+    SetBounds(Clamped(std::int64_t{left} - scroll.X), Clamped(std::int64_t{top} - scroll.Y), width, height);
 }
 
 void TWinControl::Realign() {
@@ -82,7 +91,8 @@ void TWinControl::ScrollChildren(std::int32_t dx, std::int32_t dy) {
     const std::vector<TControl*> children = controls_;
     for (TControl* c : children) {
         const TemporaryChange<bool> anchoring(c->anchoring_, true);
-        c->SetBounds(c->left_ - dx, c->top_ - dy, c->width_, c->height_);
+        c->SetBounds(Clamped(std::int64_t{c->left_} - dx), Clamped(std::int64_t{c->top_} - dy), c->width_,
+                     c->height_);
     }
 }
 

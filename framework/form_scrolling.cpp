@@ -6,6 +6,7 @@
 #include "framework/timer.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 constexpr std::uint32_t kFirstRepeatMs = 300;
@@ -41,15 +42,19 @@ void TCustomForm::UpdateScrollBars() {
     // The contents' extent: the right edge of every left-anchored (not right-anchored) child and
     // the bottom edge of every top-anchored (not bottom-anchored) one, in unscrolled coordinates.
     const TPoint scroll = ScrollOffset();
+    // 64-bit sums, clamped: stored places may lie anywhere in the 32-bit range.
+    const auto edge = [](std::int32_t a, std::int32_t b, std::int32_t c) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{a} + b + c, 0, INT32_MAX));
+    };
     std::int32_t rangeX = 0, rangeY = 0;
     for (int i = 0; i < ControlCount(); ++i) {
         const TControl* c = Controls(i);
         if (!c->Visible()) continue;
         const TAnchors a = c->Anchors();
         if ((a & AnchorBit(akLeft)) && !(a & AnchorBit(akRight)))
-            rangeX = std::max(rangeX, scroll.X + c->Left() + c->Width());
+            rangeX = std::max(rangeX, edge(scroll.X, c->Left(), c->Width()));
         if ((a & AnchorBit(akTop)) && !(a & AnchorBit(akBottom)))
-            rangeY = std::max(rangeY, scroll.Y + c->Top() + c->Height());
+            rangeY = std::max(rangeY, edge(scroll.Y, c->Top(), c->Height()));
     }
     const TRect inner = InnerRect();
     bool horz = false, vert = false;

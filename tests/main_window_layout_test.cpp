@@ -184,4 +184,21 @@ TEST_F(ScrollingFormTest, AnActiveThemeDrawsTheBarsWithItsParts) {
     MouseUp(291, 165);
 }
 
+TEST_F(ScrollingFormTest, PlacesAtTheEndsOfTheRangeDoNotOverflow) {
+    form->Show();
+    auto* far = new TCustomControl(form);
+    far->SetParent(form);
+    far->SetBounds(INT32_MAX - 5, 0, 100, 10);
+    auto* centred = new TCustomControl(form);
+    centred->SetParent(form);
+    centred->SetBounds(INT32_MIN + 3, INT32_MAX - 3, 100, 10);
+    centred->SetAnchors(AnchorBit(akBottom));
+    form->SetBounds(100, 100, 500, 400);
+    Settle();
+    EXPECT_EQ(form->HorzScrollBar().Range(), INT32_MAX);
+    MouseDown(form->ClientWidth() - 8, form->ClientHeight() + 8); // scroll right by a line
+    MouseUp(form->ClientWidth() - 8, form->ClientHeight() + 8);
+    EXPECT_EQ(far->Left(), INT32_MAX - 5 - 8);
+}
+
 } // namespace

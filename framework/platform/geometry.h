@@ -16,6 +16,11 @@ struct TSize {
     bool operator==(const TSize&) const = default;
 };
 
+// a + b, held inside the 32-bit range: places and sizes may come from stored descriptions.
+constexpr std::int32_t SaturatedAdd(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{a} + b, INT32_MIN, INT32_MAX));
+}
+
 // Right and bottom edges are exclusive, as on the classic platform.
 struct TRect {
     std::int32_t Left = 0;
@@ -30,7 +35,8 @@ struct TRect {
     bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
     bool Contains(TPoint p) const { return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom; }
     TRect Offset(std::int32_t dx, std::int32_t dy) const {
-        return {Left + dx, Top + dy, Right + dx, Bottom + dy};
+        return {SaturatedAdd(Left, dx), SaturatedAdd(Top, dy), SaturatedAdd(Right, dx),
+                SaturatedAdd(Bottom, dy)};
     }
     TRect Intersect(const TRect& o) const {
         TRect r{std::max(Left, o.Left), std::max(Top, o.Top), std::min(Right, o.Right),
@@ -51,5 +57,5 @@ inline TRect Rect(std::int32_t left, std::int32_t top, std::int32_t right, std::
 }
 
 inline TRect Bounds(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
-    return {left, top, left + width, top + height};
+    return {left, top, SaturatedAdd(left, width), SaturatedAdd(top, height)};
 }
