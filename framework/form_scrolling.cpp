@@ -81,8 +81,6 @@ void TCustomForm::UpdateScrollBars() {
     PaintScrollBarsLater();
     // A hidden bar scrolls back to the start; a shown one stays inside its new range.
     ScrollTo(horz ? horzScrollBar_.Position() : 0, vert ? vertScrollBar_.Position() : 0);
-    if (!horz) horzScrollBar_.SetPosition(0);
-    if (!vert) vertScrollBar_.SetPosition(0);
     if (shownChanged) {
         // The client area changed: the anchored controls follow it.
         Invalidate();

@@ -5,7 +5,14 @@
 #include <algorithm>
 #include <utility>
 
-std::int32_t TControlScrollBar::TrackLength() const { return std::max(0, Length() - 2 * kSize); }
+// Arrows share a bar too short for both equally.
+std::int32_t TControlScrollBar::ArrowLength() const { return std::min(kSize, Length() / 2); }
+
+std::int32_t TControlScrollBar::TrackStart() const { return Start() + ArrowLength(); }
+
+std::int32_t TControlScrollBar::TrackLength() const { return std::max(0, Length() - 2 * ArrowLength()); }
+
+TRect TControlScrollBar::TrackRect() const { return Span(TrackStart(), TrackStart() + TrackLength()); }
 
 std::int32_t TControlScrollBar::ThumbLength() const {
     const std::int32_t track = TrackLength();
@@ -29,9 +36,8 @@ TRect TControlScrollBar::Span(std::int32_t from, std::int32_t to) const {
 TRect TControlScrollBar::PartRect(Part part) const {
     const std::int32_t start = Start();
     const std::int32_t end = start + Length();
-    // Arrows share a bar too short for both equally.
-    const std::int32_t arrow = std::min(kSize, Length() / 2);
-    const std::int32_t trackStart = start + arrow;
+    const std::int32_t arrow = ArrowLength();
+    const std::int32_t trackStart = TrackStart();
     const std::int32_t thumbStart = trackStart + ThumbOffset();
     const std::int32_t thumbEnd = thumbStart + ThumbLength();
     switch (part) {
@@ -74,7 +80,7 @@ bool TControlScrollBar::Press(TPoint p) {
     pressed_ = part;
     lastPointer_ = p;
     if (part == Part::Thumb)
-        dragGrip_ = Along(p) - (Start() + std::min(kSize, Length() / 2) + ThumbOffset());
+        dragGrip_ = Along(p) - (TrackStart() + ThumbOffset());
     else
         Step(part);
     return true;
@@ -85,7 +91,7 @@ void TControlScrollBar::Drag(TPoint p) {
     if (pressed_ != Part::Thumb) return;
     const std::int32_t free = TrackLength() - ThumbLength();
     if (free <= 0) return;
-    const std::int32_t offset = Along(p) - dragGrip_ - (Start() + std::min(kSize, Length() / 2));
+    const std::int32_t offset = Along(p) - dragGrip_ - TrackStart();
     const std::int64_t target = static_cast<std::int64_t>(std::clamp(offset, 0, free)) * MaxPosition() / free;
     ScrollBy(static_cast<std::int32_t>(target) - position_);
 }
@@ -147,9 +153,7 @@ bool TControlScrollBar::PaintThemed(TCanvas& c) const {
     c.DrawThemePart(PartRect(Part::LineForward), "SCROLLBAR", kArrow,
                     backBase + 4 + state(Part::LineForward));
     if (ThumbLength() == 0) {
-        const std::int32_t arrow = std::min(kSize, Length() / 2);
-        const TRect track = Span(Start() + arrow, Start() + Length() - arrow);
-        if (!track.IsEmpty())
+        if (const TRect track = TrackRect(); !track.IsEmpty())
             c.DrawThemePart(track, "SCROLLBAR", vertical ? kLowerTrackVert : kLowerTrackHorz, kNormal);
         return true;
     }
@@ -175,10 +179,8 @@ void TControlScrollBar::Paint(TCanvas& c) const {
         DrawEdge(c, edge, down ? BDR_SUNKENOUTER : EDGE_RAISED, BF_RECT | (down ? BF_FLAT : 0u));
         DrawArrow(c, r, kind_, arrow == Part::LineForward, down);
     }
-    const std::int32_t arrow = std::min(kSize, Length() / 2);
-    const TRect track = Span(Start() + arrow, Start() + Length() - arrow);
     if (ThumbLength() == 0) {
-        DrawTrack(c, track, false);
+        DrawTrack(c, TrackRect(), false);
         return;
     }
     DrawTrack(c, PartRect(Part::PageBack), IsPressed(Part::PageBack));

@@ -57,8 +57,11 @@ private:
     std::int32_t Along(TPoint p) const { return kind_ == sbHorizontal ? p.X : p.Y; }
     std::int32_t Start() const { return kind_ == sbHorizontal ? bounds_.Left : bounds_.Top; }
     std::int32_t Length() const { return kind_ == sbHorizontal ? bounds_.Width() : bounds_.Height(); }
-    // The track between the arrows, and the thumb's offset and length on it.
+    // The arrows' length, the track between them, and the thumb's offset and length on it.
+    std::int32_t ArrowLength() const;
+    std::int32_t TrackStart() const;
     std::int32_t TrackLength() const;
+    TRect TrackRect() const;
     std::int32_t ThumbLength() const;
     std::int32_t ThumbOffset() const;
     TRect Span(std::int32_t from, std::int32_t to) const;

@@ -2,7 +2,7 @@
 // surfaces follow the client area, presenting copies only the damage, the screen is read through
 // GDI, text is drawn clipped, and the queue and timers keep their order.
 #include "framework/platform/win32/win32_platform.h"
-#include "tests/e2e_wine/theme_setting.h"
+#include "tests/e2e_wine/themed_test_main.h"
 
 #include <windows.h>
 
@@ -461,10 +461,4 @@ TEST(Win32Services, ClipboardAndOemConversionKeepEveryCharacter) {
 
 } // namespace
 
-// --theme=on runs with the Wine "Light" theme active, --theme=off (the default) with none.
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    gThemeOn = ThemeSetting::Requested(argc, argv);
-    const ThemeSetting setting(gThemeOn);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return RunThemedTests(argc, argv, gThemeOn); }

@@ -6,7 +6,7 @@
 #include "edit/lc_application.h"
 #include "framework/application.h"
 #include "spinedit/lc_spin_edit.h"
-#include "tests/e2e_wine/theme_setting.h"
+#include "tests/e2e_wine/themed_test_main.h"
 #include "tests/e2e_wine/win32_form_driver.h"
 #include "tests/spin_button_face.h"
 #include "tests/spin_edit_description.h"
@@ -169,10 +169,4 @@ TEST_F(Win32SpinEditTest, KeysWheelAndCharactersStepAndEditAndTabCommitsClamped)
 
 } // namespace
 
-// --theme=on runs with the Wine "Light" theme active, --theme=off (the default) with none.
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    gThemeOn = ThemeSetting::Requested(argc, argv);
-    const ThemeSetting setting(gThemeOn);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return RunThemedTests(argc, argv, gThemeOn); }
