@@ -51,7 +51,10 @@ void TPopupMenuTracker::Open(TPoint at) {
     levels_.push_back(std::move(window));
     active_ = true;
     chosen_ = nullptr;
-    // Every click, wherever it lands, and every key now belong to the menu.
+    // Every click, wherever it lands, and every key now belong to the menu. A control still holding
+    // a press (the right click that opened the menu went to it) hears no release any more: its
+    // mode ends now, as when the platform takes the capture away.
+    if (TControl* holder = GetCaptureControl()) holder->Perform(WM_CANCELMODE, 0, 0);
     SetCaptureControl(levels_.front().get());
     if (Application != nullptr) Application->SetInputCaptureForm(levels_.front().get());
 }

@@ -293,6 +293,10 @@ void TLcCustomMaskEdit::ClearSelection() {
 
 void TLcCustomMaskEdit::CutToClipboard() {
     if (KeepsSuffix() && SelectionEnd() > NumberLength() + 1) return;
+    // With nothing selected, overwrite mode would take the character at the caret: behind the
+    // digits, that is the suffix's first.
+    const TemporaryChange<bool> insertOnly(insertOnly_,
+                                           insertOnly_ || (KeepsSuffix() && CursorPos() > NumberLength()));
     TLcCustomEdit::CutToClipboard();
 }
 

@@ -133,4 +133,24 @@ TEST_F(MainWindowControlsTest, RightClickOpensTheEditsOwnMenuOverAnEditAndTheWin
     EXPECT_EQ(MenuOpenedBy({240, 258}), "window"); // the bare window
 }
 
+TEST_F(MainWindowControlsTest, AMenuOpenedWhileTheLeftButtonIsHeldEndsThePress) {
+    // The right click goes to the control holding the left press; the menu it opens takes the mouse.
+    TLcSpinEdit* const edit = main->powerZ;
+    const TLcSpinButton* const button = edit->SpinButton();
+    const TPoint text{edit->Left() + 10, edit->Top() + edit->Height() / 2};
+    const TPoint upper{edit->Left() + button->Left() + 1, edit->Top() + button->Top() + 1};
+    for (const TPoint press : {text, upper}) {
+        SCOPED_TRACE(press.X);
+        MouseDown(press.X, press.Y);
+        const std::string textBefore = edit->Text();
+        EXPECT_NE(MenuOpenedBy(press), "none");
+        AdvanceAndProcess(2000);
+        EXPECT_EQ(edit->Text(), textBefore); // the button repeats no more
+        EXPECT_FALSE(edit->LeftButtonHeld);
+        EXPECT_EQ(edit->MouseRepeatTimer(), nullptr);
+        EXPECT_EQ(GetCaptureControl(), nullptr);
+        MouseUp(press.X, press.Y);
+    }
+}
+
 } // namespace

@@ -128,6 +128,19 @@ TEST_F(MaskEditTest, OverwriteModeNeverTypesOverTheSuffix) {
     EXPECT_EQ(edit->Text(), "2579%");
 }
 
+TEST_F(MaskEditTest, OverwriteModeNeverCutsTheSuffix) {
+    // A cut with nothing selected removes what overwriting would; behind the digits that is the suffix.
+    for (const std::string& text : {std::string("200%"), std::string("%")}) {
+        for (const std::uint32_t shift : {kShiftShift, kShiftCtrl}) {
+            const int behindDigits = static_cast<int>(text.size());
+            Prepare(text, behindDigits, behindDigits, 0);
+            LcApplication().SetEditMode(0);
+            Press(shift == kShiftShift ? VK_DELETE : 'X', shift);
+            EXPECT_EQ(edit->Text(), text) << shift;
+        }
+    }
+}
+
 TEST_F(MaskEditTest, AMinusOnlyEverStandsAtTheFront) {
     Prepare("-200%", 1, 1, 0);
     Char('-');
