@@ -77,6 +77,9 @@ void TLcBaseEdit::SetText(const std::string& s) {
     ClearUndo();
     SetCursorPos(1);
     SetSelLength(0);
+    // While selected text is held for moving the selection does not follow the caret; whatever it
+    // was, it named places in the old text.
+    selStart_ = cursorPos_;
     SetNewText();
 }
 

@@ -278,3 +278,26 @@ TEST_F(SpinEditTest, ContextMenuDeleteKeepsTheSuffixAndIgnoresAHiddenSelection) 
     chooseDelete();
     EXPECT_EQ(zoom->Text(), "%");
 }
+
+TEST_F(SpinEditTest, ANewTextWhileSelectedTextIsHeldForMovingLeavesNothingSelectedBeyondIt) {
+    Prepare("20%", 1);
+    zoom->SetSelLength(2);
+    // A press strictly inside the selection holds it for moving; meanwhile the selection no longer
+    // follows the caret, and keys and the wheel still change the text.
+    const int y = zoom->Height() / 2;
+    int x = 0;
+    while (x < zoom->Width() && zoom->CalcMousePos({x, y}) != 2) ++x;
+    MouseMove(zoom->Left() + x, zoom->Top() + y);
+    MouseDown(zoom->Left() + x, zoom->Top() + y);
+    ASSERT_TRUE(zoom->DraggingText);
+    Wheel(120);
+    platform.SetClipboardText("1234567");
+    Press('V', kShiftCtrl);
+    ASSERT_EQ(zoom->Text(), "123456721%");
+    Wheel(120);
+    EXPECT_EQ(zoom->Text(), "1000%");
+    EXPECT_EQ(zoom->SelLength(), 0);
+    EXPECT_LE(zoom->SelStart(), zoom->TextLength() + 1);
+    MouseUp(zoom->Left() + x, zoom->Top() + y);
+    EXPECT_EQ(zoom->Text(), "1000%");
+}
