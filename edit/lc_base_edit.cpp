@@ -624,6 +624,9 @@ void TLcBaseEdit::CMFontChanged(TMessage& m) {
 }
 
 void TLcBaseEdit::WndProc(TMessage& m) {
+    // While selected text is held for moving, the caret is only the drop point and the selection
+    // no longer follows it: a key would edit where nothing shows. Keys wait for the release.
+    if (DraggingText && (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN || m.Msg == WM_CHAR)) return;
     if (HandleEditRequest(m)) return;
     switch (m.Msg) {
     case WM_GETDLGCODE: m.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; break;

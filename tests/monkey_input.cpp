@@ -357,13 +357,13 @@ std::string MonkeyInput::ResizeWindow() {
     const TRect now = platform_.FindWindow(main_.PlatformWindow())->outerBounds;
     TSize size{now.Width(), now.Height()};
     switch (random_.Weighted({60, 15, 10, 15})) {
-    case 0: size = {random_.Between(150, 900), random_.Between(150, 800)}; break;
+    case 0: size = {random_.Between(150, 600), random_.Between(150, 500)}; break;
     case 1: size = {random_.Between(0, 150), random_.Between(0, 150)}; break;
-    case 2: size = {random_.Between(900, 2000), random_.Between(800, 1500)}; break;
+    case 2: size = {random_.Between(600, 1200), random_.Between(500, 1000)}; break;
     default: break; // a move only
     }
     TPoint place{now.Left, now.Top};
-    if (random_.Percent(50)) place = {random_.Between(-100, 1200), random_.Between(-100, 900)};
+    if (random_.Percent(50)) place = {random_.Between(-100, 900), random_.Between(-100, 700)};
     const TRect bounds = Bounds(place.X, place.Y, size.cx, size.cy);
     platform_.UserSetBounds(main_.PlatformWindow(), bounds);
     return "window bounds " + Describe(place) + " " + std::to_string(size.cx) + "x" + std::to_string(size.cy);

@@ -27,6 +27,9 @@ class MonkeyTest : public MainWindowFixture {
 protected:
     void SetUp() override {
         LcApplication().Reset();
+        // A display smaller than usual: a maximised window's drawings cost less, and the view meets
+        // the display's edges more often.
+        platform.SetDisplaySize({800, 600});
         MainWindowFixture::SetUp();
     }
     void TearDown() override {

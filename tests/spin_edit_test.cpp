@@ -283,7 +283,7 @@ TEST_F(SpinEditTest, ANewTextWhileSelectedTextIsHeldForMovingLeavesNothingSelect
     Prepare("20%", 1);
     zoom->SetSelLength(2);
     // A press strictly inside the selection holds it for moving; meanwhile the selection no longer
-    // follows the caret, and keys and the wheel still change the text.
+    // follows the caret, and the wheel and edit requests still change the text.
     const int y = zoom->Height() / 2;
     int x = 0;
     while (x < zoom->Width() && zoom->CalcMousePos({x, y}) != 2) ++x;
@@ -292,7 +292,7 @@ TEST_F(SpinEditTest, ANewTextWhileSelectedTextIsHeldForMovingLeavesNothingSelect
     ASSERT_TRUE(zoom->DraggingText);
     Wheel(120);
     platform.SetClipboardText("1234567");
-    Press('V', kShiftCtrl);
+    zoom->Perform(WM_PASTE, 0, 0);
     ASSERT_EQ(zoom->Text(), "123456721%");
     Wheel(120);
     EXPECT_EQ(zoom->Text(), "1000%");
@@ -300,4 +300,31 @@ TEST_F(SpinEditTest, ANewTextWhileSelectedTextIsHeldForMovingLeavesNothingSelect
     EXPECT_LE(zoom->SelStart(), zoom->TextLength() + 1);
     MouseUp(zoom->Left() + x, zoom->Top() + y);
     EXPECT_EQ(zoom->Text(), "1000%");
+}
+
+TEST_F(SpinEditTest, KeysChangeNothingWhileSelectedTextIsHeldForMoving) {
+    // Meanwhile the caret is only the drop point: the selection no longer follows it.
+    Prepare("20%", 1);
+    zoom->SetSelLength(2);
+    const int y = zoom->Height() / 2;
+    auto pointAt = [this, y](int position) {
+        int x = 0;
+        while (x < zoom->Width() && zoom->CalcMousePos({x, y}) != position) ++x;
+        return TPoint{zoom->Left() + x, zoom->Top() + y};
+    };
+    const TPoint inside = pointAt(2);
+    MouseMove(inside.X, inside.Y);
+    MouseDown(inside.X, inside.Y);
+    ASSERT_TRUE(zoom->DraggingText);
+    const TPoint front = pointAt(1);
+    Drag(front.X, front.Y);
+    LcApplication().SetEditMode(0); // overwrite
+    Char('8');
+    Press(VK_DELETE);
+    Press(VK_BACK);
+    Press(VK_UP);
+    EXPECT_EQ(zoom->Text(), "20%");
+    EXPECT_TRUE(zoomReadings.empty());
+    MouseUp(front.X, front.Y);
+    EXPECT_EQ(zoom->Text(), "20%");
 }
