@@ -114,7 +114,9 @@ std::string MonkeyInput::GiveMenuInput(const std::vector<WindowId>& popups) {
     case 3: {
         static constexpr std::uint16_t keys[] = {VK_UP,     VK_DOWN, VK_LEFT, VK_RIGHT, VK_RETURN,
                                                  VK_ESCAPE, VK_HOME, VK_END,  VK_SPACE, VK_TAB};
-        const std::uint16_t key = random_.Percent(35)
+        // A user leaves a menu after a few steps.
+        const std::uint16_t key = random_.Percent(20) ? VK_ESCAPE
+                                  : random_.Percent(35)
                                       ? static_cast<std::uint16_t>('A' + random_.Between(0, 25))
                                       : random_.Pick(keys);
         return "menu: " + TypeKey(popups.back(), {key, 0, 0});
@@ -357,9 +359,9 @@ std::string MonkeyInput::ResizeWindow() {
     const TRect now = platform_.FindWindow(main_.PlatformWindow())->outerBounds;
     TSize size{now.Width(), now.Height()};
     switch (random_.Weighted({60, 15, 10, 15})) {
-    case 0: size = {random_.Between(150, 600), random_.Between(150, 500)}; break;
+    case 0: size = {random_.Between(150, 450), random_.Between(150, 420)}; break;
     case 1: size = {random_.Between(0, 150), random_.Between(0, 150)}; break;
-    case 2: size = {random_.Between(600, 1200), random_.Between(500, 1000)}; break;
+    case 2: size = {random_.Between(450, 1000), random_.Between(420, 800)}; break;
     default: break; // a move only
     }
     TPoint place{now.Left, now.Top};

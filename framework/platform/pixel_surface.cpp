@@ -33,8 +33,8 @@ PixelSurface& PixelSurface::operator=(const PixelSurface& other) {
 }
 
 PixelSurface::PixelSurface(PixelSurface&& other) noexcept
-    : storage_(std::move(other.storage_)), pixels_(other.pixels_), width_(other.width_), height_(other.height_),
-      stride_(other.stride_) {
+    : storage_(std::move(other.storage_)), pixels_(other.pixels_), width_(other.width_),
+      height_(other.height_), stride_(other.stride_) {
     // A moved vector keeps its buffer, so an owned surface's pointer stays valid.
     other.pixels_ = nullptr;
     other.width_ = other.height_ = other.stride_ = 0;
@@ -173,6 +173,11 @@ void StretchCopy(PixelSurface& dst, const TRect& dstRect, const PixelSurface& sr
         columnMap[static_cast<std::size_t>(x - visible.Left)] =
             (s >= 0 && s < src.Width()) ? static_cast<std::int32_t>(s) : -1;
     }
+    // Plain pointers and counts in the loops below: the view runs this on every drawing, and
+    // unoptimised (sanitizer) builds would otherwise call an accessor per pixel.
+    const std::int32_t* const map = columnMap.data();
+    const std::int32_t width = visible.Width();
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(std::uint32_t);
     std::int64_t previousSourceRow = -1;
     std::int32_t previousDestRow = -1;
     for (std::int32_t y = visible.Top; y < visible.Bottom; ++y) {
@@ -180,19 +185,15 @@ void StretchCopy(PixelSurface& dst, const TRect& dstRect, const PixelSurface& sr
         std::uint32_t* out = dst.Row(y) + visible.Left;
         if (sy == previousSourceRow && previousDestRow >= 0) {
             // Magnification repeats whole rows: copy the row just built.
-            std::memcpy(out, dst.Row(previousDestRow) + visible.Left,
-                        static_cast<std::size_t>(visible.Width()) * sizeof(std::uint32_t));
+            std::memcpy(out, dst.Row(previousDestRow) + visible.Left, rowBytes);
             previousDestRow = y;
             continue;
         }
         if (sy < 0 || sy >= src.Height()) {
-            std::fill(out, out + visible.Width(), 0u);
+            std::memset(out, 0, rowBytes); // black
         } else {
             const std::uint32_t* in = src.Row(static_cast<std::int32_t>(sy));
-            for (std::int32_t i = 0; i < visible.Width(); ++i) {
-                const std::int32_t s = columnMap[static_cast<std::size_t>(i)];
-                out[i] = s >= 0 ? in[s] : 0u;
-            }
+            for (std::int32_t i = 0; i < width; ++i) out[i] = map[i] >= 0 ? in[map[i]] : 0u;
         }
         previousSourceRow = sy;
         previousDestRow = y;
