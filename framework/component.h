@@ -3,6 +3,7 @@
 
 #include "framework/types.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,6 +27,9 @@ public:
     ~TComponent() override;
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
+
+    // Components alive now (the tests' resource checks).
+    static std::size_t LiveCount() { return liveCount_; }
 
     TComponent* Owner() const { return owner_; }
     const std::vector<TComponent*>& Components() const { return components_; }
@@ -58,6 +62,7 @@ private:
     void Insert(TComponent* AComponent);
     void Remove(TComponent* AComponent);
 
+    inline static std::size_t liveCount_ = 0;
     TComponent* owner_ = nullptr;
     std::vector<TComponent*> components_;
     std::vector<TComponent*> freeNotifies_;

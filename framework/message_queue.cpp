@@ -31,6 +31,8 @@ HWND AllocateHWnd(TWndMethod method) {
 
 void DeallocateHWnd(HWND handle) { S().handles.erase(handle); }
 
+std::size_t HandleCount() { return S().handles.size(); }
+
 bool IsWindow(HWND handle) { return handle != 0 && S().handles.count(handle) != 0; }
 
 LRESULT SendMessage(HWND handle, std::uint32_t msg, WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,7 @@
 #include "framework/messages.h"
 #include "framework/platform/geometry.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -26,6 +27,8 @@ namespace message_queue {
 HWND AllocateHWnd(TWndMethod method);
 void DeallocateHWnd(HWND handle);
 bool IsWindow(HWND handle);
+// Handles allocated and not yet deallocated (the tests' resource checks).
+std::size_t HandleCount();
 // Delivers a message at once; returns its result (0 for a handle that does not exist).
 LRESULT SendMessage(HWND handle, std::uint32_t msg, WPARAM wParam, LPARAM lParam);
 void PostMessage(HWND handle, std::uint32_t msg, WPARAM wParam, LPARAM lParam);

@@ -4,6 +4,7 @@
 
 #include "framework/platform/geometry.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -33,11 +34,23 @@ public:
         return pixels_ + static_cast<std::ptrdiff_t>(y) * stride_;
     }
 
+    // Surfaces alive now (the tests' resource checks).
+    static std::size_t LiveCount() { return Counted::live; }
+
     // Reads outside the surface give 0 (black); writes outside are dropped.
     std::uint32_t Pixel(std::int32_t x, std::int32_t y) const;
     void SetPixel(std::int32_t x, std::int32_t y, std::uint32_t rgb);
 
 private:
+    // Counts itself in every constructor and destructor the surface has, and never on assignment.
+    struct Counted {
+        inline static std::size_t live = 0;
+        Counted() { ++live; }
+        Counted(const Counted&) { ++live; }
+        Counted& operator=(const Counted&) { return *this; }
+        ~Counted() { --live; }
+    };
+
     bool OwnsPixels() const { return !storage_.empty() && pixels_ == storage_.data(); }
     // After storage_ moved or was copied, points pixels_ at it again.
     void Rebind(bool owned);
@@ -47,6 +60,7 @@ private:
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     std::int32_t stride_ = 0;
+    Counted counted_;
 };
 
 namespace raster {
