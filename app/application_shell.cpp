@@ -4,9 +4,12 @@
 #include "framework/application.h"
 #include "framework/exceptions.h"
 
+#include <iostream>
+
 int RunLentaro(Platform& platform) {
     SetCurrentPlatform(&platform);
-    {
+    // Whatever fails — even the making of the application's own window — the process ends normally.
+    try {
         TApplication application(nullptr);
         bool componentServices = false;
         // The one start-up hook: component-object services for this thread, released at shutdown.
@@ -25,7 +28,19 @@ int RunLentaro(Platform& platform) {
         application.Shutdown();
         LTfrm = nullptr;
         if (componentServices) platform.UninitializeComponentServices();
+    } catch (...) {
+        // Only reached when even the error box could not be had (or shutdown failed).
+        std::string line = "Lentaro: the program ended on an error it could not show";
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            line = std::string("Lentaro: ") + e.what();
+        } catch (...) {
+        }
+        std::cerr << line << '\n';
+        platform.WriteDebugLine(line);
     }
+    LTfrm = nullptr;
     message_queue::Reset();
     SetCurrentPlatform(nullptr);
     return 0;

@@ -34,6 +34,7 @@ void TTimer::SetOnTimer(TNotifyEvent handler) {
 void TTimer::UpdateTimer() {
     Platform& platform = CurrentPlatform();
     platform.KillTimer(Key());
+    message_queue::DropHeldTimerTick(Key()); // no tick after the timer was switched off
     if (interval_ != 0 && enabled_ && onTimer_) {
         if (!platform.SetTimer(Key(), interval_)) throw EOutOfResources(error_text::kNoTimers);
     }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+#include <sstream>
 #include <stdexcept>
 
 namespace {
@@ -111,6 +113,20 @@ TEST_F(ShellTest, ForeignStartupErrorShowsAnEmptyBox) {
     ASSERT_EQ(platform.MessageBoxes().size(), 1u);
     EXPECT_EQ(platform.MessageBoxes()[0].text, "");
     EXPECT_EQ(platform.MessageBoxes()[0].caption, "Lentaro");
+}
+
+TEST_F(ShellTest, AnErrorBoxThatFailsAtStartUpStillEndsWithExitCodeZero) {
+    platform.failTimers = true;
+    platform.SetMessageBoxHook(
+        [](const HeadlessPlatform::MessageBoxRecord&) { throw std::runtime_error("no box"); });
+    std::ostringstream captured;
+    std::streambuf* old = std::cerr.rdbuf(captured.rdbuf());
+    const int code = RunLentaro(platform);
+    std::cerr.rdbuf(old);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(captured.str(), "Lentaro: Not enough timers available.\n");
+    EXPECT_EQ(LTfrm, nullptr);
+    EXPECT_TRUE(platform.Windows().empty());
 }
 
 TEST_F(ShellTest, StartupShowModesAreHonoured) {
