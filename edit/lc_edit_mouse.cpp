@@ -79,7 +79,9 @@ void TLcBaseEdit::EndLeftPress(bool drop) {
 void TLcBaseEdit::DropDraggedText() {
     std::int32_t b = cursorPos_;
     if ((b < selStart_ || b > SelectionEnd()) && AcceptsTextDrop(b)) {
-        // Released outside the selection: the text moves there, as two changes.
+        // Released outside the selection: the text moves there, as two changes. A move inserts
+        // where it lands, whatever the typing mode: overwrite would take a character there.
+        const TemporaryChange<bool> insertOnly(insertOnly_, true);
         const std::string moved = GetSelText();
         SetSelText("");
         if (b > selStart_) b -= static_cast<std::int32_t>(moved.size());

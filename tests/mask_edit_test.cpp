@@ -216,12 +216,15 @@ TEST_F(MaskEditTest, DraggedTextStaysInTheNumberPart) {
         {"200%", 4, "020%"},   // the end of the digits: moved
         {"-200%", 4, "-200%"}, // a minus away from the front: refused
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text + " to " + std::to_string(c.target));
-        Prepare(c.text, 1, 1, 2);
-        MouseDown(x(2), y);
-        Drag(x(c.target), y);
-        MouseUp(x(c.target), y);
-        EXPECT_EQ(edit->Text(), c.expect);
-    }
+    // A move inserts the text where it is dropped, in overwrite mode too.
+    for (const TLcEditMode mode : {EditModeBit(emInsert), TLcEditMode{0}})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.text + " to " + std::to_string(c.target) + " mode " + std::to_string(mode));
+            Prepare(c.text, 1, 1, 2);
+            LcApplication().SetEditMode(mode);
+            MouseDown(x(2), y);
+            Drag(x(c.target), y);
+            MouseUp(x(c.target), y);
+            EXPECT_EQ(edit->Text(), c.expect);
+        }
 }
