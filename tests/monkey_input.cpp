@@ -359,9 +359,9 @@ std::string MonkeyInput::ResizeWindow() {
     const TRect now = platform_.FindWindow(main_.PlatformWindow())->outerBounds;
     TSize size{now.Width(), now.Height()};
     switch (random_.Weighted({60, 15, 10, 15})) {
-    case 0: size = {random_.Between(150, 450), random_.Between(150, 420)}; break;
+    case 0: size = {random_.Between(150, 380), random_.Between(150, 380)}; break;
     case 1: size = {random_.Between(0, 150), random_.Between(0, 150)}; break;
-    case 2: size = {random_.Between(450, 1000), random_.Between(420, 800)}; break;
+    case 2: size = {random_.Between(380, 900), random_.Between(380, 700)}; break;
     default: break; // a move only
     }
     TPoint place{now.Left, now.Top};
