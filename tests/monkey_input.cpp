@@ -1,6 +1,5 @@
 #include "monkey_input.h"
 
-#include "framework/popup_menu_tracker.h"
 
 namespace {
 

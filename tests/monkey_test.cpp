@@ -2,7 +2,6 @@
 // window are checked; after every drawing of the view, sample pixels of its picture are checked
 // against the synthetic screen round the pointer. A failure names the seed and the input's index;
 // LENTARO_MONKEY_SEED and LENTARO_MONKEY_EVENTS replay or lengthen a run.
-#include "framework/popup_menu_tracker.h"
 #include "main_window_fixture.h"
 #include "monkey_input.h"
 #include "monkey_invariants.h"
