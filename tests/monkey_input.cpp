@@ -1,6 +1,5 @@
 #include "monkey_input.h"
 
-
 namespace {
 
 constexpr std::uint16_t kVkOemMinus = 0xBD;
