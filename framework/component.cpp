@@ -3,6 +3,7 @@
 #include <algorithm>
 
 TComponent::TComponent(TComponent* AOwner) {
+    ++liveCount_;
     if (AOwner != nullptr) AOwner->InsertComponent(this);
 }
 
@@ -18,6 +19,7 @@ TComponent::~TComponent() {
     }
     DestroyComponents();
     if (owner_ != nullptr) owner_->RemoveComponent(this);
+    --liveCount_;
 }
 
 TComponent* TComponent::FindComponent(const std::string& name) const {

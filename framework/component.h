@@ -27,6 +27,9 @@ public:
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
 
+    // How many components exist now: tests use it to prove that what was made has gone again.
+    static int LiveCount() { return liveCount_; }
+
     TComponent* Owner() const { return owner_; }
     const std::vector<TComponent*>& Components() const { return components_; }
     int ComponentCount() const { return static_cast<int>(components_.size()); }
@@ -63,4 +66,5 @@ private:
     std::vector<TComponent*> freeNotifies_;
     std::string name_;
     TComponentState state_ = 0;
+    inline static int liveCount_ = 0;
 };
