@@ -264,15 +264,20 @@ private:
         if (commits) CheckCommitted();
     }
 
+    // The standard requests without pointers, and the switches that stop editing or stepping.
     void Request(Bytes& in) {
-        static const std::uint32_t kRequests[] = {WM_CLEAR, WM_CUT, WM_COPY, EM_EMPTYUNDOBUFFER};
-        zoom_->Perform(kRequests[in.Next() % std::size(kRequests)], 0, 0);
+        static const std::uint32_t kRequests[] = {WM_CLEAR, WM_CUT, WM_COPY, EM_EMPTYUNDOBUFFER,
+                                                  EM_SETREADONLY};
+        const std::uint8_t b = in.Next();
+        if (b % 6 == 5)
+            zoom_->EditorEnabled = !zoom_->EditorEnabled;
+        else
+            zoom_->Perform(kRequests[b % 6], (b >> 3) & 1, 0);
     }
 
     // The edit's own menu, opened by a right click; the item k places down is chosen by the keyboard.
     void ContextMenuCommand(Bytes& in) {
-        const std::uint8_t b = in.Next();
-        const int downs = b % 9;
+        const int downs = in.Next() % 9;
         int waits = 0;
         session_.platform.waitHook = [&] {
             TPopupMenu* menu = zoom_->ContextMenu();
@@ -285,7 +290,7 @@ private:
             key.virtualKey = waits <= downs ? VK_DOWN : waits == downs + 1 ? VK_RETURN : VK_ESCAPE;
             session_.platform.PostEvent(key);
         };
-        const TPoint p = EditPoint(b / 9);
+        const TPoint p = EditPoint(in.Next());
         input_.MouseDown(p, PointerButton::Right);
         input_.MouseUp(p, PointerButton::Right);
         session_.platform.waitHook = nullptr;
@@ -307,9 +312,17 @@ private:
         if (down && zoom_->Value() < zoom_->MinValue()) FuzzFailure("a step down passed MinValue");
     }
 
+    // The main window's handler reads Value on every change: it must be the number in the text at
+    // that moment (the text may lack its suffix only inside a focus loss, emptied before the commit).
     void ChangeSeen() {
-        // The main window's handler reads Value on every change; reading it must never fail.
-        static_cast<void>(zoom_ != nullptr ? zoom_->Value() : 0);
+        if (zoom_ == nullptr) return;
+        const std::string text = zoom_->Text();
+        const std::string& suffix = zoom_->Suffix();
+        const std::int32_t value = zoom_->Value();
+        if (text.size() >= suffix.size() &&
+            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0 &&
+            value != NumberIn(text.substr(0, text.size() - suffix.size())))
+            FuzzFailure("OnChange saw a Value other than the number in the text");
     }
 
     void Check() {
@@ -326,6 +339,18 @@ private:
         if (zoom_->Value() != NumberIn(text.substr(0, text.size() - suffix.size())))
             FuzzFailure("Value differs from the number in the text");
         if (!session_.platform.MessageBoxes().empty()) FuzzFailure("an error reached the error box");
+        if (!Describes(zoom_->UndoStack().Top(), text) || !Describes(zoom_->RedoStack().Top(), text))
+            FuzzFailure("the newest undo or redo record does not describe the text");
+    }
+
+    // A record describes its change as it took effect: its inserted text stands at its place, until
+    // an undo takes it back (or a replaced text drops the records).
+    static bool Describes(const TLcUndoRecord* record, const std::string& text) {
+        if (record == nullptr) return true;
+        const auto at = static_cast<std::size_t>(record->SelStart - 1);
+        return record->SelStart >= 1 && at <= text.size() &&
+               record->InsertedLength == static_cast<std::int32_t>(record->NewText.size()) &&
+               text.compare(at, record->NewText.size(), record->NewText) == 0;
     }
 
     void CheckCommitted() {
