@@ -37,6 +37,15 @@ public:
     TLvXPButton* LvXPButton1 = nullptr;
     TMenuItem* crosshairMnu = nullptr;
     TMenuItem* Off1 = nullptr;
+
+    bool AnyFieldSet() const {
+        const void* fields[] = {
+            zfm,    PopupMenu1, crosshairMnuSub, CrosshairColor1, Bluecr,      Redcr,        Blackcr,
+            Label1, powerZ,     Label2,          crossS,          LvXPButton1, crosshairMnu, Off1};
+        for (const void* f : fields)
+            if (f != nullptr) return true;
+        return false;
+    }
 };
 
 void ReadInto(TFuzzRoot& root, std::string_view text) {
@@ -82,8 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const EReadError&) {
         built = false;
     }
-    // A failed read leaves the root as it was given: empty.
-    if (!built && (root->ComponentCount() != 0 || root->ControlCount() != 0))
+    // A failed read leaves the root as it was given: empty, its fields null.
+    if (!built && (root->ComponentCount() != 0 || root->ControlCount() != 0 || root->AnyFieldSet()))
         FuzzFailure("a failed read left objects in the root");
     // What was built runs its first messages (timers armed while loading, posted notifications).
     if (built) session.app->ProcessMessages();
