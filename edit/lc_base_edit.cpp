@@ -27,10 +27,16 @@ char ToLowerLatin1(char c) {
 }
 
 // Clipboard text made fit for a one-line edit: it ends at an embedded NUL (as the platform's text
-// format does) and at the first line break.
-std::string SingleLineClipboardText(std::string s) {
-    const std::size_t end = s.find_first_of(std::string("\0\r\n", 3));
-    if (end != std::string::npos) s.resize(end);
+// format does) and at the first line break. A line longer than `longest` gives nothing; only as
+// much of the text is looked at as decides that, however large the clipboard.
+std::string SingleLineClipboardText(std::string s, std::size_t longest) {
+    const auto scanned =
+        static_cast<std::ptrdiff_t>(std::min(s.size(), longest == s.npos ? longest : longest + 1));
+    const auto end = std::find_if(s.begin(), s.begin() + scanned,
+                                  [](char c) { return c == '\0' || c == '\r' || c == '\n'; });
+    const auto length = static_cast<std::size_t>(end - s.begin());
+    if (length > longest) return {};
+    s.resize(length);
     return s;
 }
 
@@ -105,8 +111,10 @@ void TLcBaseEdit::SelectionFollowsCaret() {
     const std::int64_t l = selLength_;
     const std::int64_t e = Saturate(SelectionEnd());
     if (l == 0) {
+        // Nothing selected: the selection runs from where the caret was. SelStart is that place
+        // unless its unchecked setter moved it away; the caret's place is the one to trust.
         selLength_ = Saturate(std::abs(static_cast<std::int64_t>(prev) - p));
-        if (p < prev) selStart_ = p;
+        selStart_ = std::min(p, prev);
     } else if (s < p && p < e) {
         if (p > prev) {
             // The caret was at the start and moved right.
@@ -350,7 +358,8 @@ void TLcBaseEdit::CutToClipboard() {
 
 void TLcBaseEdit::PasteFromClipboard() {
     if (!AllowCopyPaste()) return;
-    SetSelText(SingleLineClipboardText(CurrentPlatform().GetClipboardText().value_or(std::string())));
+    SetSelText(SingleLineClipboardText(CurrentPlatform().GetClipboardText().value_or(std::string()),
+                                       LongestPaste()));
 }
 
 void TLcBaseEdit::SelectCurrentWord() {

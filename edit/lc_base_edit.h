@@ -83,7 +83,7 @@ public:
     TPoint LastMousePos;
     TCursor SavedScreenCursor = crDefault;
     // The off-screen image the text is drawn through while the edit has the focus.
-    TBitmap* BackBitmap() const { return backBitmap_.get(); }
+    TBitmap* BackBitmap() override { return backBitmap_.get(); }
     // The 200 ms repeat timer, present between a left press and its release.
     TLcTimer* MouseRepeatTimer() const { return mouseRepeatTimer_.get(); }
     static constexpr std::uint32_t kMouseRepeatMs = 200;
@@ -194,6 +194,8 @@ protected:
     bool HandleEditRequest(TMessage& Message);
     // Whether selected text dragged to caret position `at` may be dropped there.
     virtual bool AcceptsTextDrop(std::int32_t /*at*/) { return true; }
+    // The longest clipboard line a paste inserts; a longer one inserts nothing.
+    virtual std::size_t LongestPaste() const { return std::string::npos; }
     // The off-screen image: made or resized to the control, or freed.
     TBitmap& EnsureBackBitmap();
     void FreeBackBitmap() { backBitmap_.reset(); }

@@ -28,7 +28,7 @@ public:
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
 
-    // Components alive now (the tests' resource checks).
+    // How many components exist now: tests use it to prove that what was made has gone again.
     static std::size_t LiveCount() { return liveCount_; }
 
     TComponent* Owner() const { return owner_; }

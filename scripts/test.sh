@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: unit tests under the sanitizers, the Windows build under
-# Wine, and the native build with its end-to-end tests. Every stage runs even when an earlier one
+# Builds everything and runs every test: unit tests under the sanitizers, the fuzz targets, the
+# Windows build under Wine, and the native build with its end-to-end tests. Every stage runs even when an earlier one
 # failed; the run fails at the end and names the stages that failed.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -16,6 +16,11 @@ sanitizer_unit_tests() {
     -DLENTARO_PLATFORM=headless >/dev/null
   ninja -C build-asan -j "$jobs" lentaro_unit_tests
   ctest --test-dir build-asan -L unit --output-on-failure -j "$jobs"
+}
+
+# Each fuzz target for 30 s from its seeds and what earlier runs found (scripts/fuzz.sh).
+fuzz_targets() {
+  bash scripts/fuzz.sh 30
 }
 
 native_build_tests() {
@@ -42,6 +47,7 @@ stage() { # name, command...
 }
 
 stage "Sanitizer build (address + undefined): unit tests" sanitizer_unit_tests
+stage "Fuzz targets (libFuzzer, 30 s each)" fuzz_targets
 stage "Windows build under Wine" bash scripts/test-win32.sh
 stage "Native build ($platform backend): all tests" native_build_tests
 if [ "$platform" = x11 ]; then

@@ -213,8 +213,18 @@ void TLcCustomMaskEdit::HandleInsertText(std::int32_t pos, std::string& s) {
     if (maskType_ == meInteger && !IntegerInsertAllowed(text_, pos, s)) s.clear();
 }
 
+void TLcCustomMaskEdit::EmptySelectionAtCaret() {
+    // Text goes in and out at SelStart. With nothing selected that is the caret's place, but the
+    // unchecked setters may have put it elsewhere, even inside the suffix, and made the length
+    // negative (which selects nothing).
+    if (SelLength() > 0) return;
+    SetSelStart(CursorPos());
+    SetSelLength(0);
+}
+
 void TLcCustomMaskEdit::CutSelectionBackToNumber() {
     if (!KeepsSuffix()) return;
+    EmptySelectionAtCaret();
     const std::int32_t n = NumberLength();
     if (SelectionEnd() > n + 1) SetSelLength(std::max(0, n - SelStart() + 1));
 }
@@ -292,11 +302,13 @@ void TLcCustomMaskEdit::ClearSelection() {
 }
 
 void TLcCustomMaskEdit::CutToClipboard() {
-    if (KeepsSuffix() && SelectionEnd() > NumberLength() + 1) return;
-    // With nothing selected, overwrite mode would take the character at the caret: behind the
-    // digits, that is the suffix's first.
+    if (KeepsSuffix()) {
+        EmptySelectionAtCaret();
+        if (SelectionEnd() > NumberLength() + 1) return;
+    }
+    // With nothing selected, overwrite mode would take the character at the caret: never the suffix's.
     const TemporaryChange<bool> insertOnly(insertOnly_,
-                                           insertOnly_ || (KeepsSuffix() && CursorPos() > NumberLength()));
+                                           insertOnly_ || (KeepsSuffix() && SelStart() > NumberLength()));
     TLcCustomEdit::CutToClipboard();
 }
 
@@ -308,6 +320,11 @@ void TLcCustomMaskEdit::PasteFromClipboard() {
     const TemporaryChange<bool> insertOnly(insertOnly_,
                                            insertOnly_ || (KeepsSuffix() && CursorPos() > NumberLength()));
     TLcCustomEdit::PasteFromClipboard();
+}
+
+std::size_t TLcCustomMaskEdit::LongestPaste() const {
+    constexpr std::size_t kLongestInt64Text = 20;
+    return maskType_ == meInteger ? kLongestInt64Text : TLcCustomEdit::LongestPaste();
 }
 
 bool TLcCustomMaskEdit::AcceptsTextDrop(std::int32_t at) {

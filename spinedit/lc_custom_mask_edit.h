@@ -82,13 +82,18 @@ protected:
     void WMChar(TMessage& Message) override;
     void WMKillFocus(TMessage& Message) override;
     bool AcceptsTextDrop(std::int32_t at) override;
+    // The integer mode takes no paste longer than the longest 64-bit number, "-9223372036854775808":
+    // a clipboard of megabytes is refused at once instead of being scanned, stored and measured.
+    std::size_t LongestPaste() const override;
 
 private:
     std::int32_t SuffixLength() const { return static_cast<std::int32_t>(GetSuffix().size()); }
     // The length of the number part: the text without the suffix.
     std::int32_t NumberLength() const;
     bool KeepsSuffix() const { return maskType_ == meInteger && SuffixLength() > 0; }
-    // Cuts a selection that reaches into the suffix back to the number part.
+    void EmptySelectionAtCaret();
+    // Cuts a selection that reaches into the suffix back to the number part (an empty one goes to
+    // the caret).
     void CutSelectionBackToNumber();
     // Backspace and Delete with a suffix: the suffix stays whole.
     void DeleteKeepingSuffix(std::uint16_t key, TShiftState shift);

@@ -44,6 +44,8 @@ TEST_F(EditTest, KeyCommandTable) {
         {"shift+right selects one", "abcd", 2, 2, 0, VK_RIGHT, kShiftShift, "abcd", 3, 2, 1},
         {"shift+end selects to the end", "abcd", 2, 2, 0, VK_END, kShiftShift, "abcd", 5, 2, 3},
         {"shift+home selects to the start", "abcd", 3, 3, 0, VK_HOME, kShiftShift, "abcd", 1, 1, 2},
+        // SelStart's unchecked setter put the start away from the caret: the caret's place anchors.
+        {"shift+end from a start set elsewhere", "abcd", 2, 5, 0, VK_END, kShiftShift, "abcd", 5, 2, 3},
     };
     for (const KeyCase& c : cases) {
         SCOPED_TRACE(c.name);

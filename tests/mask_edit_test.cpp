@@ -108,6 +108,71 @@ TEST_F(MaskEditTest, TypingDeletingAndPastingAroundTheSuffix) {
     }
 }
 
+// SelStart's setter stores any place; with nothing selected, text still goes in and out at the
+// caret, and never at or behind the suffix. Cutting in overwrite mode with nothing selected takes
+// no suffix character either.
+TEST_F(MaskEditTest, EditsWithNothingSelectedActAtTheCaretAndSpareTheSuffix) {
+    const struct {
+        const char* name;
+        int caret, selStart;
+        bool overwrite;
+        std::function<void()> action;
+        std::string expect;
+    } cases[] = {
+        {"typed, SelStart behind the suffix", 1, 5, false, [this] { Char('5'); }, "5200%"},
+        {"typed, SelLength negative", 1, 9, false,
+         [this] {
+             edit->SetSelLength(-20);
+             Char('5');
+         },
+         "5200%"},
+        {"typed over, SelStart on the suffix", 2, 4, true, [this] { Char('9'); }, "290%"},
+        {"deleted, SelStart on the suffix", 2, 4, false, [this] { Press(VK_DELETE); }, "20%"},
+        {"pasted, SelStart behind the suffix", 1, 5, false, [this] { Paste("7"); }, "7200%"},
+        {"cut, SelStart in the number", 4, 1, true, [this] { Press('X', kShiftCtrl); }, "200%"},
+        {"cut in overwrite mode before the suffix", 4, 4, true, [this] { Press('X', kShiftCtrl); }, "200%"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Prepare("200%", c.caret, c.caret, 0);
+        edit->SetSelStart(c.selStart);
+        LcApplication().SetEditMode(c.overwrite ? 0 : EditModeBit(emInsert));
+        c.action();
+        EXPECT_EQ(edit->Text(), c.expect);
+    }
+}
+
+// A paste takes the clipboard's first line up to a NUL, whole or not at all; a line longer than
+// the longest 64-bit number is refused without being read to its end.
+TEST_F(MaskEditTest, OddAndHugeClipboardTexts) {
+    const std::string huge(10'000'000, '7');
+    const struct {
+        const char* name;
+        std::string clipboard;
+        std::string expect;
+    } cases[] = {
+        {"embedded NUL",
+         std::string("12\0"
+                     "34",
+                     5),
+         "20012%"},
+        {"line break", "12\r\n34", "20012%"},
+        {"invalid UTF-8", "\xc3", "200%"},
+        {"digit and a stray byte", "1\xff", "200%"},
+        {"as long as the longest 64-bit number", "12345678901234567890", "20012345678901234567890%"},
+        {"longer than that", "123456789012345678901", "200%"},
+        {"10 MB of digits", huge, "200%"},
+        {"10 MB after a first short line", "5\n" + huge, "2005%"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Prepare("200%", 4, 4, 0);
+        Paste(c.clipboard);
+        EXPECT_EQ(edit->Text(), c.expect);
+        EXPECT_EQ(changes, 1); // a refused paste is still a (removing nothing) change
+    }
+}
+
 TEST_F(MaskEditTest, RefusedCharactersRaiseOnlyTheKeyPressEventAndNoneBehindTheSuffix) {
     Prepare("200%", 2, 2, 0);
     Char('x');

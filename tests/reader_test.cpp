@@ -248,6 +248,7 @@ TEST_F(ReaderTest, MalformedDescriptionsNameTheObjectThePropertyAndTheLine) {
 }
 
 TEST_F(ReaderTest, AFailedReadDestroysEverythingItMadeAndClearsTheFields) {
+    const std::size_t alive = TComponent::LiveCount();
     // The error comes last, after controls, a menu and its items have been made.
     std::string text = kGood;
     text.insert(text.find("OnClick = ItemClick") + 20, "        Bogus = 1\n");
@@ -263,6 +264,7 @@ TEST_F(ReaderTest, AFailedReadDestroysEverythingItMadeAndClearsTheFields) {
     dangling.replace(dangling.find("PopupMenu = menu"), 16, "PopupMenu = gone");
     EXPECT_NE(ReadError(dangling).find("gone"), std::string::npos);
     EXPECT_EQ(form->ComponentCount(), 0);
+    EXPECT_EQ(TComponent::LiveCount(), alive); // nothing they owned outlived them either
     // The same form reads a good description afterwards.
     Read(kGood);
     EXPECT_EQ(form->ComponentCount(), 5);

@@ -171,6 +171,19 @@ TEST_F(SpinEditTest, ButtonOfTheOtherEditCommitsThisOneFirst) {
     EXPECT_EQ(sizeReadings, std::vector<int>({21}));
 }
 
+TEST_F(SpinEditTest, AClipboardOfTenMegabytesIsRefusedAndTheEditKeepsWorking) {
+    Prepare("200%", 4);
+    platform.clipboard_ = std::string(10'000'000, '9');
+    Press('V', kShiftCtrl);
+    EXPECT_EQ(zoom->Text(), "200%");
+    EXPECT_EQ(zoomReadings, std::vector<int>({200}));
+    Press(VK_UP);
+    Char('5');
+    EXPECT_EQ(zoom->Text(), "2015%");
+    Press(VK_TAB);
+    EXPECT_EQ(zoom->Text(), "1000%");
+}
+
 TEST_F(SpinEditTest, ValueAssignmentsCommit) {
     zoom->SetValue(5000);
     EXPECT_EQ(zoom->Text(), "1000%");

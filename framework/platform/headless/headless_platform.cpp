@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <limits>
 
-HeadlessPlatform::HeadlessPlatform() { SetDisplaySize(display_); }
+HeadlessPlatform::HeadlessPlatform(TSize displaySize) { SetDisplaySize(displaySize); }
 
 std::uint32_t HeadlessPlatform::TestPatternPixel(std::int32_t x, std::int32_t y) {
     // Red: x mod 256, green: y mod 256, blue: the high bits of both, so a pixel names its place.

@@ -37,7 +37,8 @@ public:
         TRect rect;
     };
 
-    HeadlessPlatform();
+    // The synthetic screen is filled at this size; short runs (fuzzing) ask for a small one.
+    explicit HeadlessPlatform(TSize displaySize = {1024, 768});
 
     // --- Test controls ----------------------------------------------------------------------------
     void SetPointer(TPoint p) { pointer_ = p; }
