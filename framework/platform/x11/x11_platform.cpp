@@ -482,6 +482,15 @@ bool X11Platform::StretchFromScreen(ScreenHandle screen, const TRect& source, Pi
                                                       static_cast<std::uint32_t>(image->blue_mask),
                                                       image->bits_per_pixel, image->byte_order == MSBFirst);
         if (!format) return false; // not a TrueColor screen
+        if (format->IsNativeRgb32() && image->bytes_per_line % 4 == 0) {
+            // Stretched straight from the image; the unused top byte is masked off on the way.
+            const PixelSurface pixels =
+                PixelSurface::Wrap(reinterpret_cast<std::uint32_t*>(image->data), onScreen.Width(),
+                                   onScreen.Height(), image->bytes_per_line / 4);
+            raster::StretchCopy(dest, destRect, pixels, source.Offset(-onScreen.Left, -onScreen.Top), clip,
+                                0x00FFFFFFu);
+            return true;
+        }
         if (captured_.Width() != onScreen.Width() || captured_.Height() != onScreen.Height())
             captured_.Resize(onScreen.Width(), onScreen.Height());
         ReadImagePixels(reinterpret_cast<const unsigned char*>(image->data), image->bytes_per_line, *format,
