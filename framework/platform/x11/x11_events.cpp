@@ -18,6 +18,7 @@ constexpr int kDoubleClickSlop = 4;
 
 bool X11Platform::PeekEvent(PlatformEvent& event) {
     if (pending_.empty()) TranslatePendingEvents();
+    motion_.Deliver(); // may wake a timer that is due at once
     if (!pending_.empty()) {
         event = pending_.front();
         pending_.pop_front();
@@ -29,7 +30,7 @@ bool X11Platform::PeekEvent(PlatformEvent& event) {
 
 void X11Platform::WaitForEvent(std::uint32_t timeoutMs) {
     XFlush(display_);
-    if (!pending_.empty() || XEventsQueued(display_, QueuedAlready) > 0) return;
+    if (!pending_.empty() || motion_.Pending() || XEventsQueued(display_, QueuedAlready) > 0) return;
     long long wait = timeoutMs == UINT32_MAX ? -1 : static_cast<long long>(timeoutMs);
     if (auto due = timers_.NextDue()) {
         const std::uint64_t now = NowMs();
@@ -66,6 +67,7 @@ std::uint32_t X11Platform::ShiftFromState(unsigned int state) const {
 }
 
 void X11Platform::Translate(XEvent& event) {
+    if (motion_.HandleEvent(event)) return;
     if (clipboard_->HandleEvent(event)) return;
     if (randrEventBase_ >= 0 && event.type == randrEventBase_ + RRScreenChangeNotify) {
         XRRUpdateConfiguration(&event);

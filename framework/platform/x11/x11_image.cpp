@@ -109,7 +109,10 @@ void X11Image::Free() {
 
 void X11Image::Put(Drawable target, GC gc, int srcX, int srcY, int dstX, int dstY, int width, int height) {
     if (image_ == nullptr) return;
-    if (shared_) {
+    // A small rectangle (a caret blink) travels in the request itself: no round trip, so a blink
+    // wakes the program once, not twice.
+    constexpr int kSmallPutPixels = 4096;
+    if (shared_ && width * height > kSmallPutPixels) {
         XShmPutImage(display_, target, gc, image_, srcX, srcY, dstX, dstY, static_cast<unsigned>(width),
                      static_cast<unsigned>(height), False);
         // The server reads the shared memory later; wait so the next drawing cannot tear this one.

@@ -42,7 +42,8 @@ std::unique_ptr<X11Platform> X11Platform::Open(const char* displayName, std::str
 
 X11Platform::X11Platform(Display* display)
     : display_(display), screen_(DefaultScreen(display)), root_(RootWindow(display, screen_)),
-      visual_(DefaultVisual(display, screen_)), depth_(DefaultDepth(display, screen_)) {
+      visual_(DefaultVisual(display, screen_)), depth_(DefaultDepth(display, screen_)),
+      motion_(display, root_) {
     x11_errors::Install();
     atoms_.wmProtocols = Intern(display_, "WM_PROTOCOLS");
     atoms_.wmDelete = Intern(display_, "WM_DELETE_WINDOW");

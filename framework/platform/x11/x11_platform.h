@@ -9,6 +9,7 @@
 #include "framework/platform/x11/x11_font.h"
 #include "framework/platform/x11/x11_image.h"
 #include "framework/platform/x11/x11_pixel_format.h"
+#include "framework/platform/x11/x11_pointer_motion.h"
 
 #include <X11/Xlib.h>
 
@@ -47,8 +48,16 @@ public:
     std::uint64_t NowMs() override;
     bool SetTimer(TimerKey key, std::uint32_t intervalMs) override;
     void KillTimer(TimerKey key) override { timers_.Kill(key); }
+    bool SetTimerWithFirstDelay(TimerKey key, std::uint32_t intervalMs, std::uint32_t firstDelayMs) override {
+        timers_.Set(key, intervalMs, NowMs(), firstDelayMs);
+        return true;
+    }
 
     TPoint GetCursorPos() override;
+    bool ReportsPointerMotion() override { return motion_.Available(); }
+    void WatchPointerMotion(std::function<void()> onMotion) override {
+        motion_.Watch(std::move(onMotion), lastPointer_);
+    }
     void SetCursorPos(std::int32_t x, std::int32_t y) override;
     TSize PrimaryDisplaySize() override;
     ScreenHandle AcquireScreen() override;
@@ -149,6 +158,7 @@ private:
     std::set<ScreenHandle> heldScreens_;
     ScreenHandle nextScreen_ = 1;
     TPoint lastPointer_;
+    X11PointerMotion motion_;
 
     // Double clicks: the same button pressed again soon, close to the last press.
     struct LastPress {
