@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <malloc.h>
 #include <poll.h>
 
 namespace {
@@ -37,11 +38,20 @@ void X11Platform::WaitForEvent(std::uint32_t timeoutMs) {
         const long long untilDue = *due > now ? static_cast<long long>(*due - now) : 0;
         wait = wait < 0 ? untilDue : std::min(wait, untilDue);
     }
+    if (wait != 0 && presented_ && !startupMemoryReleased_) ReleaseStartupMemory();
     // Sleep on the connection: a view at rest wakes only for its timer. A zero wait still looks,
     // so input is read even while timers are overdue.
     pollfd pfd{ConnectionNumber(display_), POLLIN, 0};
     const int ready = poll(&pfd, 1, wait < 0 || wait > INT_MAX ? -1 : static_cast<int>(wait));
     if (ready != 0) connectionReadable_ = true; // readable, or an error that a read will report
+}
+
+void X11Platform::ReleaseStartupMemory() {
+    startupMemoryReleased_ = true;
+    fonts_.ReleaseResolver();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void X11Platform::TranslatePendingEvents() {

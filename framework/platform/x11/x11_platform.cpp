@@ -403,6 +403,7 @@ void X11Platform::Present(TopLevel& w, const TRect& rect) {
     WriteImagePixels(w.surface, r, reinterpret_cast<unsigned char*>(image->data), image->bytes_per_line,
                      *format);
     w.image->Put(w.xid, gc_, r.Left, r.Top, r.Left, r.Top, r.Width(), r.Height());
+    presented_ = true;
 }
 
 std::uint64_t X11Platform::NowMs() {

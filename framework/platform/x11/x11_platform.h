@@ -116,6 +116,10 @@ private:
     // Before the first mapping: the manager's frame size, so the first paint has the final client size.
     void WaitForFrameExtents(WindowId id, TopLevel& w);
 
+    // Once the first window is on screen and the program goes idle: hands back the memory that
+    // start-up needed (fontconfig's state, freed heap pages).
+    void ReleaseStartupMemory();
+
     // Event translation (x11_events.cpp).
     void TranslatePendingEvents();
     void Translate(XEvent& event);
@@ -159,6 +163,8 @@ private:
     ScreenHandle nextScreen_ = 1;
     TPoint lastPointer_;
     X11PointerMotion motion_;
+    bool presented_ = false; // a window has been presented
+    bool startupMemoryReleased_ = false;
 
     // Double clicks: the same button pressed again soon, close to the last press.
     struct LastPress {
