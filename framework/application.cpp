@@ -4,7 +4,7 @@
 #include "framework/message_box.h"
 #include "framework/platform/platform.h"
 
-#include <iostream>
+#include <cstdio>
 #include <limits>
 
 TApplication* Application = nullptr;
@@ -27,7 +27,7 @@ void ApplicationExceptionHandler(TObject* sender) {
     if (Application != nullptr)
         Application->HandleException(sender);
     else
-        std::cerr << "Lentaro: an error occurred with no application to report it\n";
+        std::fputs("Lentaro: an error occurred with no application to report it\n", stderr);
 }
 } // namespace
 
@@ -292,7 +292,7 @@ void TApplication::ShowErrorBox(const std::string& message) {
     const std::string text = ErrorBoxText(message);
     if (errorBoxShowing_) {
         // A box is up already (its modal loop keeps the ticks going): one box at a time.
-        std::cerr << "Lentaro: " << text << '\n';
+        std::fprintf(stderr, "Lentaro: %s\n", text.c_str());
         return;
     }
     errorBoxShowing_ = true;
@@ -312,7 +312,8 @@ void TApplication::ShowErrorBox(const std::string& message) {
     }
     if (!CurrentPlatform().ShowMessageBox(appWindow_, text, title_, MB_OK | MB_ICONSTOP)) {
         // No native box on this platform: the toolkit draws its own, with a nested modal loop.
-        if (!ShowToolkitMessageBox(text, title_)) std::cerr << title_ << ": " << text << '\n';
+        if (!ShowToolkitMessageBox(text, title_))
+            std::fprintf(stderr, "%s: %s\n", title_.c_str(), text.c_str());
     }
 }
 

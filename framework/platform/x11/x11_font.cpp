@@ -6,7 +6,7 @@
 #include FT_SYNTHESIS_H
 
 #include <algorithm>
-#include <iostream>
+#include <cstdio>
 #include <strings.h>
 
 struct X11FontCache::Library {
@@ -127,8 +127,11 @@ X11FontCache::Face* X11FontCache::FaceFor(const FontSpec& fontSpec) {
         face->file.clear();
         if (!library_->warned) {
             library_->warned = true;
-            std::cerr << "Lentaro: no usable font found through fontconfig for \"" << fontSpec.name
-                      << "\"; text will not be drawn (install fonts-dejavu-core)\n";
+            std::fprintf(
+                stderr,
+                "Lentaro: no usable font found through fontconfig for \"%s\"; text will not be drawn "
+                "(install fonts-dejavu-core)\n",
+                fontSpec.name.c_str());
         }
         face->metrics.ascent = em;
         face->metrics.descent = std::max(1, em / 4);

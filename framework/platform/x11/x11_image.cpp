@@ -2,8 +2,8 @@
 
 #include <X11/Xutil.h>
 
+#include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
@@ -18,7 +18,7 @@ int RecordError(Display*, XErrorEvent* event) {
 
 int ConnectionLost(Display*) {
     // Xlib ends the process after this returns; say why instead of a bare library message.
-    std::cerr << "Lentaro: the connection to the X display was lost\n";
+    std::fputs("Lentaro: the connection to the X display was lost\n", stderr);
     std::_Exit(0);
 }
 } // namespace
