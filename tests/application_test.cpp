@@ -3,9 +3,6 @@
 #include "framework/timer.h"
 #include "headless_fixture.h"
 
-#include <iostream>
-#include <sstream>
-
 namespace {
 
 TEST(ErrorBoxText, FullStopOnlyAfterCharactersThatSortAfterIt) {
@@ -78,13 +75,12 @@ TEST_F(ApplicationLoopTest, WhileABoxIsUpFurtherErrorsGoToStandardErrorNotASecon
             ++nestedTicks;
         }
     });
-    std::ostringstream captured;
-    std::streambuf* old = std::cerr.rdbuf(captured.rdbuf());
+    testing::internal::CaptureStderr();
     AdvanceAndProcess(100);
-    std::cerr.rdbuf(old);
+    const std::string captured = testing::internal::GetCapturedStderr();
     EXPECT_EQ(nestedTicks, 3);
     EXPECT_EQ(platform.MessageBoxes().size(), 1u);
-    EXPECT_NE(captured.str().find("tick failed."), std::string::npos);
+    EXPECT_NE(captured.find("tick failed."), std::string::npos);
     EXPECT_FALSE(app->ErrorBoxShowing());
 }
 

@@ -184,7 +184,7 @@ void X11Platform::TranslateConfigure(WindowId id, TopLevel& w, XConfigureEvent& 
     // The X window is at least 1 x 1 even when the client area is empty.
     const bool sizeChanged =
         e.width != std::max(1, w.surface.Width()) || e.height != std::max(1, w.surface.Height());
-    if (sizeChanged) w.surface.Resize(e.width, e.height);
+    if (sizeChanged) ResizeSurface(w, e.width, e.height);
     const FrameMetrics& f = w.frame;
     const TRect outer{client.X - f.left, client.Y - f.top, client.X + w.surface.Width() + f.right,
                       client.Y + w.surface.Height() + f.bottom};

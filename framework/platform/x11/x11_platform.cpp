@@ -144,7 +144,6 @@ WindowId X11Platform::CreateTopLevelWindow(const WindowParams& params) {
     w.frame = params.kind == WindowKind::Popup ? FrameMetrics{} : assumedFrame_;
     const std::int32_t cw = std::max(0, params.outerBounds.Width() - w.frame.left - w.frame.right);
     const std::int32_t ch = std::max(0, params.outerBounds.Height() - w.frame.top - w.frame.bottom);
-    w.surface.Resize(cw, ch);
     const TPoint at = ClientPositionFor(w, params.outerBounds);
 
     XSetWindowAttributes attrs{};
@@ -159,6 +158,7 @@ WindowId X11Platform::CreateTopLevelWindow(const WindowParams& params) {
                           CWBackPixmap | CWBitGravity | CWOverrideRedirect | CWEventMask, &attrs);
     if (w.xid == 0) return 0;
     w.image = std::make_unique<X11Image>(display_, visual_, depth_, shm_);
+    ResizeSurface(w, cw, ch);
     SetWindowHints(w);
     const WindowId id = nextWindow_++;
     windows_.emplace(id, std::move(w));
@@ -334,7 +334,7 @@ void X11Platform::SetWindowBounds(WindowId window, const TRect& outerBounds) {
     w->outerBounds = outerBounds;
     const std::int32_t cw = std::max(0, outerBounds.Width() - w->frame.left - w->frame.right);
     const std::int32_t ch = std::max(0, outerBounds.Height() - w->frame.top - w->frame.bottom);
-    if (cw != w->surface.Width() || ch != w->surface.Height()) w->surface.Resize(cw, ch);
+    if (cw != w->surface.Width() || ch != w->surface.Height()) ResizeSurface(*w, cw, ch);
     const TPoint at = ClientPositionFor(*w, outerBounds);
     w->configureSerial = NextRequest(display_);
     XMoveResizeWindow(display_, w->xid, at.X, at.Y, static_cast<unsigned>(std::max(1, cw)),
@@ -400,8 +400,9 @@ void X11Platform::Present(TopLevel& w, const TRect& rect) {
         static_cast<std::uint32_t>(image->red_mask), static_cast<std::uint32_t>(image->green_mask),
         static_cast<std::uint32_t>(image->blue_mask), image->bits_per_pixel, image->byte_order == MSBFirst);
     if (!format) return;
-    WriteImagePixels(w.surface, r, reinterpret_cast<unsigned char*>(image->data), image->bytes_per_line,
-                     *format);
+    if (!SurfaceIsImage(w))
+        WriteImagePixels(w.surface, r, reinterpret_cast<unsigned char*>(image->data), image->bytes_per_line,
+                         *format);
     w.image->Put(w.xid, gc_, r.Left, r.Top, r.Left, r.Top, r.Width(), r.Height());
     presented_ = true;
 }

@@ -111,6 +111,10 @@ private:
     void SetWindowHints(TopLevel& w);
     void SetMaximized(TopLevel& w, bool maximized);
     void Present(TopLevel& w, const TRect& rect);
+    // Gives a window's back surface a new size, cleared to black (x11_back_surface.cpp).
+    void ResizeSurface(TopLevel& w, std::int32_t width, std::int32_t height);
+    // The back surface is the presenting image's own pixels: a present copies nothing.
+    static bool SurfaceIsImage(const TopLevel& w);
     void RefreshDisplayGeometry();
     void UpdateFrameExtents(WindowId id, TopLevel& w);
     // Before the first mapping: the manager's frame size, so the first paint has the final client size.
