@@ -31,7 +31,8 @@ void ReportFirstDrawing(TLvZoom* view) {
 
 int RunLentaro(Platform& platform) {
     SetCurrentPlatform(&platform);
-    {
+    // Whatever fails — even the making of the application's own window — the process ends normally.
+    try {
         TApplication application(nullptr);
         bool componentServices = false;
         // The one start-up hook: component-object services for this thread, released at shutdown.
@@ -51,7 +52,19 @@ int RunLentaro(Platform& platform) {
         application.Shutdown();
         LTfrm = nullptr;
         if (componentServices) platform.UninitializeComponentServices();
+    } catch (...) {
+        // Only reached when even the error box could not be had (or shutdown failed).
+        std::string line = "Lentaro: the program ended on an error it could not show";
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            line = std::string("Lentaro: ") + e.what();
+        } catch (...) {
+        }
+        std::fprintf(stderr, "%s\n", line.c_str());
+        platform.WriteDebugLine(line);
     }
+    LTfrm = nullptr;
     message_queue::Reset();
     SetCurrentPlatform(nullptr);
     return 0;

@@ -32,8 +32,6 @@ void ApplicationExceptionHandler(TObject* sender) {
 } // namespace
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
-    Application = this;
-    SetExceptionHandler(&ApplicationExceptionHandler);
     WindowParams p;
     p.kind = WindowKind::Main;
     p.caption = title_;
@@ -41,6 +39,9 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
     p.sizeable = false;
     // The hidden owner of every form, and the text of the task-bar button.
     appWindow_ = CurrentPlatform().CreateTopLevelWindow(p);
+    // Only now, so a failure above leaves no dangling application behind.
+    Application = this;
+    SetExceptionHandler(&ApplicationExceptionHandler);
     CurrentPlatform().SetSystemLoopHook([this] { RunInsideSystemLoop(); });
 }
 
@@ -99,6 +100,12 @@ void TApplication::ProcessMessages() {
     }
 }
 
+bool TApplication::AnyPaintPending() const {
+    for (TCustomForm* form : Screen->Forms())
+        if (form->PaintPending()) return true;
+    return false;
+}
+
 bool TApplication::PaintOnePendingForm() {
     for (TCustomForm* form : Screen->Forms()) {
         if (!form->PaintPending()) continue;
@@ -125,7 +132,7 @@ bool TApplication::ProcessMessage() {
     if (CurrentPlatform().PeekEvent(event)) {
         // Timer ticks have the lowest priority: pending repaints go first, as on the classic platform.
         if (event.kind == PlatformEvent::Kind::Timer && PaintOnePendingForm()) {
-            heldTimer_ = event;
+            message_queue::HoldTimerTick(event.timer);
             return true;
         }
         DispatchPlatformEvent(event);
@@ -133,9 +140,10 @@ bool TApplication::ProcessMessage() {
     }
     if (EndModesOfLostActivation()) return true;
     if (PaintOnePendingForm()) return true;
-    if (heldTimer_) {
-        const PlatformEvent held = *heldTimer_;
-        heldTimer_.reset();
+    if (std::uint64_t key = 0; message_queue::TakeHeldTimerTick(key)) {
+        PlatformEvent held;
+        held.kind = PlatformEvent::Kind::Timer;
+        held.timer = key;
         DispatchPlatformEvent(held);
         return true;
     }
@@ -184,7 +192,8 @@ void TApplication::DispatchPlatformEvent(const PlatformEvent& event) {
         break;
     default: break;
     }
-    if (inputCaptureForm_ != nullptr && IsInputEvent(event.kind) && event.window != inputCaptureForm_->PlatformWindow()) {
+    if (inputCaptureForm_ != nullptr && IsInputEvent(event.kind) &&
+        event.window != inputCaptureForm_->PlatformWindow()) {
         DispatchPlatformEvent(RedirectInput(event));
         return;
     }
@@ -260,7 +269,9 @@ void TApplication::Idle() {
     } catch (...) {
         HandleException(this);
     }
-    if (terminated_ || message_queue::HasPosted()) return;
+    // Idle work may have asked for a repaint (a control the pointer entered or left): paint it
+    // before blocking, not after the next event.
+    if (terminated_ || message_queue::HasPosted() || AnyPaintPending()) return;
     CurrentPlatform().WaitForEvent(std::numeric_limits<std::uint32_t>::max());
 }
 
@@ -292,7 +303,7 @@ void TApplication::ShowErrorBox(const std::string& message) {
     const std::string text = ErrorBoxText(message);
     if (errorBoxShowing_) {
         // A box is up already (its modal loop keeps the ticks going): one box at a time.
-        std::fprintf(stderr, "Lentaro: %s\n", text.c_str());
+        ReportWithoutBox(text);
         return;
     }
     errorBoxShowing_ = true;
@@ -310,16 +321,34 @@ void TApplication::ShowErrorBox(const std::string& message) {
         CurrentPlatform().EnableWindow(form->PlatformWindow(), false);
         reset.disabled.push_back(form->PlatformWindow());
     }
-    if (!CurrentPlatform().ShowMessageBox(appWindow_, text, title_, MB_OK | MB_ICONSTOP)) {
-        // No native box on this platform: the toolkit draws its own, with a nested modal loop.
-        if (!ShowToolkitMessageBox(text, title_))
-            std::fprintf(stderr, "%s: %s\n", title_.c_str(), text.c_str());
+    try {
+        if (!CurrentPlatform().ShowMessageBox(appWindow_, text, title_, MB_OK | MB_ICONSTOP)) {
+            // No native box on this platform: the toolkit draws its own, with a nested modal loop.
+            if (!ShowToolkitMessageBox(text, title_)) ReportWithoutBox(text);
+        }
+    } catch (...) {
+        // The box itself failed: the error must not be lost, nor raise another one.
+        ReportWithoutBox(text);
+    }
+}
+
+void TApplication::ReportWithoutBox(const std::string& text) const {
+    // One line each, whatever line breaks the message holds.
+    std::string line = (title_.empty() ? std::string("Lentaro") : title_) + ": " + text;
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = ' ';
+    std::fprintf(stderr, "%s\n", line.c_str());
+    try {
+        CurrentPlatform().WriteDebugLine(line);
+    } catch (...) {
+        // Nothing more can be done with it; standard error has it.
     }
 }
 
 void TApplication::Shutdown() {
     for (TCustomForm* form : Screen->Forms())
-        if (form->Visible() && form->PlatformWindow() != 0) CurrentPlatform().ShowWindow(form->PlatformWindow(), ShowState::Hidden);
+        if (form->Visible() && form->PlatformWindow() != 0)
+            CurrentPlatform().ShowWindow(form->PlatformWindow(), ShowState::Hidden);
     Destroying();
     DestroyComponents();
     mainForm_ = nullptr;

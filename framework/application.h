@@ -74,6 +74,8 @@ public:
     // The error box text for a message: a full stop is added when the last character sorts after it.
     static std::string ErrorBoxText(const std::string& message);
     bool ErrorBoxShowing() const { return errorBoxShowing_; }
+    // Where an error goes when no box can show it: one line on standard error and to the debugger.
+    void ReportWithoutBox(const std::string& text) const;
 
     // The shutdown step: hides the windows, marks the application as being destroyed and destroys
     // every component it owns.
@@ -86,6 +88,7 @@ private:
     // Re-addresses an input event of another window to the input capture form.
     PlatformEvent RedirectInput(const PlatformEvent& event) const;
     bool PaintOnePendingForm();
+    bool AnyPaintPending() const;
     // Sends WM_CANCELMODE to the control holding the mouse capture if its form is window `holder`,
     // and makes sure the capture is released. False when no control was told.
     bool CancelCaptureMode(WindowId holder);
@@ -102,7 +105,6 @@ private:
     bool errorBoxShowing_ = false;
     WindowId appWindow_ = 0;
     std::vector<std::function<void()>> startupHooks_;
-    std::optional<PlatformEvent> heldTimer_;
     // Where the last mouse event put the pointer (window 0: outside the program's windows).
     WindowId pointerWindow_ = 0;
     TPoint pointerPosition_;

@@ -41,7 +41,9 @@ void TControlCanvas::CreateHandle() {
     dc.surface = surface;
     dc.window = window;
     dc.origin = control_->FormOrigin();
-    if (auto* win = dynamic_cast<TWinControl*>(control_)) {
+    if (!control_->Showing()) {
+        // A control that is hidden, or inside a hidden parent, draws nothing: the clip stays empty.
+    } else if (auto* win = dynamic_cast<TWinControl*>(control_)) {
         dc.clip = win->VisibleRegion();
     } else if (control_->Parent() != nullptr) {
         // A graphic control draws on its parent's area, within its own bounds.

@@ -1,5 +1,6 @@
 #include "framework/message_queue.h"
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <unordered_map>
@@ -11,6 +12,7 @@ struct State {
     // Methods are held through shared pointers so one can deallocate its own handle while running.
     std::unordered_map<HWND, std::shared_ptr<TWndMethod>> handles;
     std::deque<MSG> posted;
+    std::deque<std::uint64_t> heldTimerTicks;
     HWND next = 1;
 };
 
@@ -60,8 +62,27 @@ bool HasPosted() { return !S().posted.empty(); }
 
 void DispatchMessage(const MSG& msg) { SendMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam); }
 
+void HoldTimerTick(std::uint64_t timerKey) {
+    auto& held = S().heldTimerTicks;
+    if (std::find(held.begin(), held.end(), timerKey) == held.end()) held.push_back(timerKey);
+}
+
+bool TakeHeldTimerTick(std::uint64_t& timerKey) {
+    auto& held = S().heldTimerTicks;
+    if (held.empty()) return false;
+    timerKey = held.front();
+    held.pop_front();
+    return true;
+}
+
+void DropHeldTimerTick(std::uint64_t timerKey) {
+    auto& held = S().heldTimerTicks;
+    held.erase(std::remove(held.begin(), held.end(), timerKey), held.end());
+}
+
 void Reset() {
     S().posted.clear();
+    S().heldTimerTicks.clear();
     S().handles.clear();
 }
 

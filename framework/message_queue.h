@@ -35,7 +35,13 @@ bool TakePosted(MSG& msg);
 bool HasPosted();
 // Delivers a taken message to its handle's method.
 void DispatchMessage(const MSG& msg);
-// Drops every posted message and handle (used between tests and at process end).
+// Timer ticks that came while repaints were pending wait here until the queue runs dry, at most one
+// per timer (the classic queue coalesces a timer's ticks), in the order they came. Switching a
+// timer off drops its waiting tick.
+void HoldTimerTick(std::uint64_t timerKey);
+bool TakeHeldTimerTick(std::uint64_t& timerKey);
+void DropHeldTimerTick(std::uint64_t timerKey);
+// Drops every posted message, held tick and handle (used between tests and at process end).
 void Reset();
 
 } // namespace message_queue

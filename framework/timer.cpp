@@ -55,6 +55,7 @@ void TTimer::UpdateTimer() {
     StopSleeping();
     Platform& platform = CurrentPlatform();
     platform.KillTimer(Key());
+    message_queue::DropHeldTimerTick(Key()); // no tick after the timer was switched off
     if (Armed()) {
         periodStart_ = platform.NowMs();
         if (!platform.SetTimer(Key(), interval_)) throw EOutOfResources(error_text::kNoTimers);

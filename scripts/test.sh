@@ -44,7 +44,11 @@ stage() { # name, command...
 stage "Sanitizer build (address + undefined): unit tests" sanitizer_unit_tests
 stage "Windows build under Wine" bash scripts/test-win32.sh
 stage "Native build ($platform backend): all tests" native_build_tests
-if [ "$platform" = x11 ]; then stage "Install and .deb package" bash scripts/test-package.sh build; fi
+if [ "$platform" = x11 ]; then
+  stage "Install and .deb package" bash scripts/test-package.sh build
+  # Two minutes of the real program with the pointer moving: its memory must stay flat.
+  stage "X11 soak (2 minutes)" env LENTARO_BUILD_DIR=build bash bench/soak_x11.sh 2
+fi
 
 if [ "${#failed_stages[@]}" -gt 0 ]; then
   echo "FAILED stages: $(printf '"%s" ' "${failed_stages[@]}")"

@@ -3,6 +3,8 @@
 #include "framework/timer.h"
 #include "headless_fixture.h"
 
+#include <stdexcept>
+
 namespace {
 
 TEST(ErrorBoxText, FullStopOnlyAfterCharactersThatSortAfterIt) {
@@ -117,6 +119,70 @@ TEST_F(ApplicationLoopTest, RepaintsGoBeforeATimerTick) {
     app->ProcessMessages();
     ASSERT_EQ(order.size(), 1u);
     EXPECT_EQ(order[0], "tick");
+}
+
+TEST_F(ApplicationLoopTest, TicksHeldForRepaintsAreEachDeliveredOnceUnlessTheirTimerStopped) {
+    TForm* forms[2] = {};
+    for (TForm*& f : forms) {
+        app->CreateForm(f);
+        f->Show();
+    }
+    app->ProcessMessages();
+    std::vector<std::string> ticks;
+    TTimer* timers[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        timers[i] = new TTimer(app.get());
+        timers[i]->SetInterval(10);
+        timers[i]->SetOnTimer([&ticks, i](TObject*) { ticks.push_back("t" + std::to_string(i)); });
+    }
+    platform.Advance(10);
+    for (TForm* f : forms) f->Invalidate();
+    // Every due tick meets a pending repaint and is held; the third timer stops while its tick waits.
+    for (int i = 0; i < 2; ++i) app->ProcessMessage();
+    timers[2]->SetEnabled(false);
+    app->ProcessMessages();
+    EXPECT_EQ(ticks, (std::vector<std::string>{"t0", "t1"}));
+}
+
+TEST_F(ApplicationLoopTest, ARepaintAskedForByIdleWorkIsPaintedBeforeTheLoopWaits) {
+    struct EnterPainted : TCustomControl {
+        using TCustomControl::TCustomControl;
+        void CMMouseEnter(TMessage&) override { Invalidate(); }
+    };
+    TForm* form = nullptr;
+    app->CreateForm(form);
+    auto* control = new EnterPainted(form);
+    control->SetParent(form);
+    control->SetBounds(0, 0, 50, 50);
+    form->Show();
+    app->ProcessMessages();
+    bool waitedWithPaintPending = false;
+    platform.waitHook = [&] { waitedWithPaintPending |= form->PaintPending(); };
+    PlatformEvent move;
+    move.kind = PlatformEvent::Kind::MouseMove;
+    move.window = form->PlatformWindow();
+    move.position = {10, 10};
+    platform.PostEvent(move);
+    for (int i = 0; i < 4; ++i) app->HandleMessage();
+    platform.waitHook = nullptr;
+    EXPECT_EQ(GetMouseControl(), control);
+    EXPECT_FALSE(waitedWithPaintPending);
+}
+
+TEST_F(ApplicationLoopTest, ErrorsWhileTheBoxIsUpOrWhenItFailsGoToTheDebuggerOneLineEach) {
+    app->SetTitle("Lentaro");
+    platform.SetMessageBoxHook([&](const HeadlessPlatform::MessageBoxRecord& box) {
+        if (box.text == "first.") app->ShowErrorBox("second\nline");
+        if (box.text == "broken box.") throw std::runtime_error("no box");
+    });
+    testing::internal::CaptureStderr();
+    app->ShowErrorBox("first");
+    app->ShowErrorBox("broken box");
+    const std::string captured = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(platform.DebugLines(),
+              (std::vector<std::string>{"Lentaro: second line.", "Lentaro: broken box."}));
+    EXPECT_EQ(captured, "Lentaro: second line.\nLentaro: broken box.\n");
+    EXPECT_FALSE(app->ErrorBoxShowing());
 }
 
 TEST_F(ApplicationLoopTest, ClosingTheMainFormTerminatesButAnotherFormOnlyHides) {

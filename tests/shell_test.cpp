@@ -113,6 +113,19 @@ TEST_F(ShellTest, ForeignStartupErrorShowsAnEmptyBox) {
     EXPECT_EQ(platform.MessageBoxes()[0].caption, "Lentaro");
 }
 
+TEST_F(ShellTest, AnErrorBoxThatFailsAtStartUpStillEndsWithExitCodeZero) {
+    platform.failTimers = true;
+    platform.SetMessageBoxHook(
+        [](const HeadlessPlatform::MessageBoxRecord&) { throw std::runtime_error("no box"); });
+    testing::internal::CaptureStderr();
+    const int code = RunLentaro(platform);
+    const std::string captured = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(captured, "Lentaro: Not enough timers available.\n");
+    EXPECT_EQ(LTfrm, nullptr);
+    EXPECT_TRUE(platform.Windows().empty());
+}
+
 TEST_F(ShellTest, StartupShowModesAreHonoured) {
     struct Case {
         std::uint32_t mode;

@@ -208,4 +208,15 @@ TEST_F(XPCoreTest, ControlsFollowTheirStyleManagerAndForgetItWhenItGoes) {
     EXPECT_EQ(first->StyleManager(), nullptr);
 }
 
+TEST_F(XPCoreTest, AStyleManagerOfAnotherOwnerMayGoFirst) {
+    auto owner = std::make_unique<TComponent>(nullptr);
+    auto* manager = new TLvXPStyleManager(owner.get());
+    first->SetStyleManager(manager);
+    owner.reset(); // frees the manager with it
+    EXPECT_EQ(first->StyleManager(), nullptr);
+    EXPECT_EQ(first->Style()->GetTheme(), WindowsXP);
+    first->Invalidate(); // repaints and later destruction must not touch the freed manager
+    Settle();
+}
+
 } // namespace

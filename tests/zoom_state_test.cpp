@@ -22,6 +22,29 @@ TEST_F(ZoomStateTest, ATickAtRestQueriesThePointerOnceAndDrawsNothing) {
     EXPECT_TRUE(ViewStillMarked());
 }
 
+TEST_F(ZoomStateTest, AHiddenViewOrOneInAHiddenWindowNeitherCapturesNorDraws) {
+    for (bool hideWindow : {false, true}) {
+        if (hideWindow)
+            form->Hide();
+        else
+            view->SetVisible(false);
+        AdvanceAndProcess(0);
+        MarkView();
+        platform.ResetCounters();
+        const int pointerY = hideWindow ? 300 : 310;
+        platform.SetPointer({300, pointerY});
+        Tick();
+        view->ForceUpdate();
+        AdvanceAndProcess(0);
+        EXPECT_EQ(platform.ScreenAcquisitions(), 0) << hideWindow;
+        EXPECT_TRUE(ViewStillMarked()) << hideWindow;
+        view->SetVisible(true);
+        form->Show();
+        Tick();
+        EXPECT_EQ(ViewPixel(0, 0), ScreenPixel(238, pointerY - 62)) << hideWindow;
+    }
+}
+
 TEST_F(ZoomStateTest, AMovedPointerDrawsOnceAndReleasesTheScreenSurface) {
     int notifications = 0;
     view->OnContentsChanged = [&](TObject* sender) {

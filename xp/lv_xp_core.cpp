@@ -206,7 +206,8 @@ void TLvXPCustomControl::CMDialogChar(TMessage& m) {
     const char typed = static_cast<char>(m.WParam);
     const bool altDown = CurrentPlatform().IsKeyDown(VK_MENU);
     if (accelerator != 0 && typed != 0 &&
-        std::toupper(static_cast<unsigned char>(accelerator)) == std::toupper(static_cast<unsigned char>(typed)) &&
+        std::toupper(static_cast<unsigned char>(accelerator)) ==
+            std::toupper(static_cast<unsigned char>(typed)) &&
         CanFocus() && (Focused() || altDown)) {
         Click();
         m.Result = 1;
@@ -244,14 +245,23 @@ TLvXPCustomStyleControl::~TLvXPCustomStyleControl() {
 
 void TLvXPCustomStyleControl::SetStyleManager(TLvXPStyleManager* manager) {
     if (manager == styleManager_) return;
-    if (styleManager_ != nullptr) styleManager_->UnregisterControls({this});
-    if (manager != nullptr) manager->RegisterControls({this});
+    if (styleManager_ != nullptr) {
+        styleManager_->UnregisterControls({this});
+        styleManager_->RemoveFreeNotification(this);
+        RemoveFreeNotification(styleManager_);
+    }
+    // The manager may belong to another owner and go first: its free notification clears the link.
+    if (manager != nullptr) {
+        manager->RegisterControls({this});
+        manager->FreeNotification(this);
+    }
     styleManager_ = manager;
     InternalRedraw();
 }
 
 void TLvXPCustomStyleControl::Notification(TComponent* AComponent, TOperation Operation) {
-    if (Operation == opRemove && AComponent != nullptr && AComponent == styleManager_) styleManager_ = nullptr;
+    if (Operation == opRemove && AComponent != nullptr && AComponent == styleManager_)
+        styleManager_ = nullptr;
     TLvXPCustomControl::Notification(AComponent, Operation);
 }
 
@@ -272,11 +282,13 @@ void TLvXPStyleManager::ForgetControl(TLvXPCustomControl* control) {
 
 void TLvXPStyleManager::RegisterControls(const std::vector<TLvXPCustomControl*>& controls) {
     for (TLvXPCustomControl* c : controls)
-        if (c != nullptr && std::find(controls_.begin(), controls_.end(), c) == controls_.end()) controls_.push_back(c);
+        if (c != nullptr && std::find(controls_.begin(), controls_.end(), c) == controls_.end())
+            controls_.push_back(c);
 }
 
 void TLvXPStyleManager::UnregisterControls(const std::vector<TLvXPCustomControl*>& controls) {
-    for (TLvXPCustomControl* c : controls) controls_.erase(std::remove(controls_.begin(), controls_.end(), c), controls_.end());
+    for (TLvXPCustomControl* c : controls)
+        controls_.erase(std::remove(controls_.begin(), controls_.end(), c), controls_.end());
 }
 
 void TLvXPStyleManager::InvalidateControls() {

@@ -102,6 +102,9 @@ void TLvZoom::ForceNextDrawing() {
 }
 
 void TLvZoom::PaintMe(TObject*) {
+    // Hidden (or inside a hidden parent): no capture and no drawing over what lies beneath. Showing
+    // it again repaints it afresh through the paint cycle.
+    if (!Showing()) return;
     DeviceContext dc = Canvas()->Handle();
     PaintWindow(dc);
 }

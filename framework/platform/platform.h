@@ -207,6 +207,9 @@ public:
     virtual bool InitializeComponentServices() { return false; }
     virtual void UninitializeComponentServices() {}
 
+    // One line for a debugger to show (Windows: OutputDebugStringA). A GUI program there has no
+    // visible standard error, so errors that cannot get a box go here as well.
+    virtual void WriteDebugLine(const std::string& /*line*/) {}
     // A native modal message box; platforms without one return std::nullopt and the toolkit draws
     // its own. Returns the button chosen (IDOK = 1).
     virtual std::optional<int> ShowMessageBox(WindowId owner, const std::string& text,

@@ -83,6 +83,7 @@ public:
 
     // Observations.
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return boxes_; }
+    const std::vector<std::string>& DebugLines() const { return debugLines_; }
     const std::map<WindowId, Window>& Windows() const { return windows_; }
     Window* FindWindow(WindowId id);
     int CursorQueries() const { return cursorQueries_; }
@@ -145,6 +146,7 @@ public:
     std::uint32_t StartupShowMode() override { return showMode_; }
     bool InitializeComponentServices() override;
     void UninitializeComponentServices() override { ++comRelease_; }
+    void WriteDebugLine(const std::string& line) override { debugLines_.push_back(line); }
     std::optional<int> ShowMessageBox(WindowId owner, const std::string& text, const std::string& caption,
                                       std::uint32_t flags) override;
 
@@ -186,6 +188,7 @@ private:
     std::uint32_t showMode_ = 1;
     WindowId capture_ = 0;
     std::vector<MessageBoxRecord> boxes_;
+    std::vector<std::string> debugLines_;
     std::function<void(const MessageBoxRecord&)> boxHook_;
     int cursorQueries_ = 0;
     int screenAcquired_ = 0;

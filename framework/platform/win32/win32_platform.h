@@ -71,6 +71,7 @@ public:
     std::uint32_t StartupShowMode() override;
     bool InitializeComponentServices() override;
     void UninitializeComponentServices() override;
+    void WriteDebugLine(const std::string& line) override;
     std::optional<int> ShowMessageBox(WindowId owner, const std::string& text, const std::string& caption,
                                       std::uint32_t flags) override;
 

@@ -102,6 +102,8 @@ bool Win32Platform::InitializeComponentServices() {
 
 void Win32Platform::UninitializeComponentServices() { CoUninitialize(); }
 
+void Win32Platform::WriteDebugLine(const std::string& line) { OutputDebugStringA((line + "\n").c_str()); }
+
 std::optional<int> Win32Platform::ShowMessageBox(WindowId owner, const std::string& text,
                                                  const std::string& caption, std::uint32_t flags) {
     Window* w = Find(owner);
