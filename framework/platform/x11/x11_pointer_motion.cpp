@@ -5,7 +5,9 @@
 X11PointerMotion::X11PointerMotion(Display* display, ::Window root) : display_(display), root_(root) {
     int opcode = 0, event = 0, error = 0;
     if (!XQueryExtension(display_, "XInputExtension", &opcode, &event, &error)) return;
-    int major = 2, minor = 0;
+    // Asked for 2.2: from 2.1 on, raw events reach the root window even while another client
+    // holds a grab (a drag, another program's menu); a 2.0 client would miss those moves.
+    int major = 2, minor = 2;
     if (XIQueryVersion(display_, &major, &minor) != Success || major < 2) return;
     opcode_ = opcode;
 }
