@@ -4,7 +4,7 @@
 #include "framework/message_box.h"
 #include "framework/platform/platform.h"
 
-#include <iostream>
+#include <cstdio>
 #include <limits>
 
 TApplication* Application = nullptr;
@@ -27,7 +27,7 @@ void ApplicationExceptionHandler(TObject* sender) {
     if (Application != nullptr)
         Application->HandleException(sender);
     else
-        std::cerr << "Lentaro: an error occurred with no application to report it\n";
+        std::fputs("Lentaro: an error occurred with no application to report it\n", stderr);
 }
 } // namespace
 
@@ -337,7 +337,7 @@ void TApplication::ReportWithoutBox(const std::string& text) const {
     std::string line = (title_.empty() ? std::string("Lentaro") : title_) + ": " + text;
     for (char& c : line)
         if (c == '\n' || c == '\r') c = ' ';
-    std::cerr << line << '\n';
+    std::fprintf(stderr, "%s\n", line.c_str());
     try {
         CurrentPlatform().WriteDebugLine(line);
     } catch (...) {

@@ -1,6 +1,6 @@
 #include "framework/exceptions.h"
 
-#include <iostream>
+#include <cstdio>
 
 namespace {
 void (*gHandler)(TObject*) = nullptr;
@@ -18,8 +18,8 @@ void HandleException(TObject* sender) {
         throw;
     } catch (const EAbort&) {
     } catch (const std::exception& e) {
-        std::cerr << "Lentaro: " << e.what() << '\n';
+        std::fprintf(stderr, "Lentaro: %s\n", e.what());
     } catch (...) {
-        std::cerr << "Lentaro: unknown error\n";
+        std::fputs("Lentaro: unknown error\n", stderr);
     }
 }

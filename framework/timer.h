@@ -18,6 +18,13 @@ public:
     const TNotifyEvent& OnTimer() const { return onTimer_; }
     void SetOnTimer(TNotifyEvent handler);
 
+    // For a timer whose handler only watches the pointer: where the platform reports pointer
+    // motion, stops the ticks until the pointer moves or Wake is called; the ticks then resume on
+    // the period they had, as if the timer had ticked all along. Elsewhere it does nothing.
+    void SleepUntilPointerMoves();
+    void Wake();
+    bool Sleeping() const { return sleeping_; }
+
     // The hidden window's handle; the platform timer is (handle, 1).
     HWND WindowHandle() const { return window_; }
     static constexpr std::uint32_t kTimerId = 1;
@@ -28,6 +35,11 @@ protected:
 
 private:
     void UpdateTimer();
+    bool Armed() const { return interval_ != 0 && enabled_ && static_cast<bool>(onTimer_); }
+    // Leaves the sleepers' list (and stops the platform's watch when it empties).
+    void StopSleeping();
+    // Arms the platform timer so the next tick falls where the period it had puts it.
+    void ResumePeriod();
     void WndProc(TMessage& Message);
     std::uint64_t Key() const { return (static_cast<std::uint64_t>(window_) << 32) | kTimerId; }
 
@@ -35,4 +47,6 @@ private:
     std::uint32_t interval_ = 1000;
     TNotifyEvent onTimer_;
     HWND window_ = 0;
+    bool sleeping_ = false;
+    std::uint64_t periodStart_ = 0; // platform time of the arming or of the last tick
 };

@@ -3,8 +3,6 @@
 #include "framework/timer.h"
 #include "headless_fixture.h"
 
-#include <iostream>
-#include <sstream>
 #include <stdexcept>
 
 namespace {
@@ -79,13 +77,12 @@ TEST_F(ApplicationLoopTest, WhileABoxIsUpFurtherErrorsGoToStandardErrorNotASecon
             ++nestedTicks;
         }
     });
-    std::ostringstream captured;
-    std::streambuf* old = std::cerr.rdbuf(captured.rdbuf());
+    testing::internal::CaptureStderr();
     AdvanceAndProcess(100);
-    std::cerr.rdbuf(old);
+    const std::string captured = testing::internal::GetCapturedStderr();
     EXPECT_EQ(nestedTicks, 3);
     EXPECT_EQ(platform.MessageBoxes().size(), 1u);
-    EXPECT_NE(captured.str().find("tick failed."), std::string::npos);
+    EXPECT_NE(captured.find("tick failed."), std::string::npos);
     EXPECT_FALSE(app->ErrorBoxShowing());
 }
 
@@ -178,14 +175,13 @@ TEST_F(ApplicationLoopTest, ErrorsWhileTheBoxIsUpOrWhenItFailsGoToTheDebuggerOne
         if (box.text == "first.") app->ShowErrorBox("second\nline");
         if (box.text == "broken box.") throw std::runtime_error("no box");
     });
-    std::ostringstream captured;
-    std::streambuf* old = std::cerr.rdbuf(captured.rdbuf());
+    testing::internal::CaptureStderr();
     app->ShowErrorBox("first");
     app->ShowErrorBox("broken box");
-    std::cerr.rdbuf(old);
+    const std::string captured = testing::internal::GetCapturedStderr();
     EXPECT_EQ(platform.DebugLines(),
               (std::vector<std::string>{"Lentaro: second line.", "Lentaro: broken box."}));
-    EXPECT_EQ(captured.str(), "Lentaro: second line.\nLentaro: broken box.\n");
+    EXPECT_EQ(captured, "Lentaro: second line.\nLentaro: broken box.\n");
     EXPECT_FALSE(app->ErrorBoxShowing());
 }
 

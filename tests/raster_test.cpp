@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 PixelSurface Numbered(int w, int h) {
@@ -64,6 +66,66 @@ TEST(StretchCopy, NegativeDestinationWidthMirrors) {
     raster::StretchCopy(dst, Rect(3, 0, 0, 1), src, src.Bounds(), dst.Bounds());
     EXPECT_EQ(dst.Pixel(0, 0), src.Pixel(2, 0));
     EXPECT_EQ(dst.Pixel(2, 0), src.Pixel(0, 0));
+}
+
+// The stretch as its contract states it, pixel by pixel: the fast copy must give the same pixels.
+void ReferenceStretch(PixelSurface& dst, const TRect& dr, const PixelSurface& src, const TRect& sr,
+                      const TRect& clip, std::uint32_t mask) {
+    const auto axis = [](std::int64_t i, std::int32_t d0, std::int32_t d1, std::int32_t s0, std::int32_t s1) {
+        // Normalised destination offset i; mirroring folded into the source as the contract says.
+        const std::int64_t sw = d1 > d0 ? std::int64_t{s1} - s0 : std::int64_t{s0} - s1;
+        const std::int64_t start = d1 > d0 ? s0 : s1;
+        const std::int64_t dw = d1 > d0 ? std::int64_t{d1} - d0 : std::int64_t{d0} - d1;
+        return sw >= 0 ? start + raster::SourceIndex(i, sw, dw) : start - 1 - raster::SourceIndex(i, -sw, dw);
+    };
+    const TRect d{std::min(dr.Left, dr.Right), std::min(dr.Top, dr.Bottom), std::max(dr.Left, dr.Right),
+                  std::max(dr.Top, dr.Bottom)};
+    const TRect visible = d.Intersect(clip).Intersect(dst.Bounds());
+    for (std::int32_t y = visible.Top; y < visible.Bottom; ++y)
+        for (std::int32_t x = visible.Left; x < visible.Right; ++x) {
+            const std::int64_t sx = axis(x - d.Left, dr.Left, dr.Right, sr.Left, sr.Right);
+            const std::int64_t sy = axis(y - d.Top, dr.Top, dr.Bottom, sr.Top, sr.Bottom);
+            const bool inside = sx >= 0 && sy >= 0 && sx < src.Width() && sy < src.Height();
+            dst.SetPixel(x, y, inside ? src.Pixel(static_cast<int>(sx), static_cast<int>(sy)) & mask : 0u);
+        }
+}
+
+TEST(StretchCopy, EqualsThePixelByPixelContract) {
+    PixelSurface src(64, 48);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            src.SetPixel(x, y, 0xFF000000u | static_cast<std::uint32_t>(y * 1000 + x + 1));
+    struct Case {
+        TRect dst, src, clip;
+        std::uint32_t mask;
+    } cases[] = {
+        {Rect(0, 0, 50, 50), Rect(10, 10, 35, 35), Rect(0, 0, 60, 60), 0xFFFFFFFFu},  // 2x, vector loop
+        {Rect(0, 0, 50, 50), Rect(10, 10, 35, 35), Rect(3, 5, 47, 40), 0x00FFFFFFu},  // 2x, clipped
+        {Rect(0, 0, 50, 41), Rect(20, 7, 36, 20), Rect(0, 0, 60, 60), 0xFFFFFFFFu},   // about 3x
+        {Rect(0, 0, 57, 57), Rect(0, 0, 5, 5), Rect(0, 0, 60, 60), 0xFFFFFFFFu},      // 11x and more
+        {Rect(0, 0, 50, 50), Rect(-8, 40, 20, 60), Rect(0, 0, 60, 60), 0xFFFFFFFFu},  // partly off
+        {Rect(0, 0, 50, 50), Rect(30, 0, 160, 200), Rect(0, 0, 60, 60), 0xFFFFFFFFu}, // shrinks
+        {Rect(50, 0, 0, 50), Rect(10, 10, 35, 35), Rect(0, 0, 60, 60), 0xFFFFFFFFu},  // mirrored
+        {Rect(0, 50, 50, 0), Rect(35, 10, 10, 35), Rect(0, 0, 60, 60), 0xFFFFFFFFu},  // mirrored twice
+        {Rect(-9, -3, 58, 51), Rect(2, 1, 33, 29), Rect(0, 0, 60, 60), 0xFFFFFFFFu},  // reaches outside
+        {Rect(0, 0, 59, 3), Rect(1, 1, 30, 2), Rect(0, 0, 60, 60), 0xFFFFFFFFu},      // 2x up to the edge
+    };
+    for (const Case& c : cases) {
+        // Twice, so a cached column plan meets a second source position.
+        for (const int shift : {0, 3}) {
+            const TRect s = c.src.Offset(shift, shift);
+            PixelSurface fast(60, 60), expected(60, 60);
+            raster::FillRect(fast, fast.Bounds(), 0x123456, fast.Bounds());
+            raster::FillRect(expected, expected.Bounds(), 0x123456, expected.Bounds());
+            raster::StretchCopy(fast, c.dst, src, s, c.clip, c.mask);
+            ReferenceStretch(expected, c.dst, src, s, c.clip, c.mask);
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 60; ++x)
+                    ASSERT_EQ(fast.Pixel(x, y), expected.Pixel(x, y))
+                        << "at " << x << "," << y << " dst " << c.dst.Left << "," << c.dst.Top << " src "
+                        << s.Left << "," << s.Top;
+        }
+    }
 }
 
 TEST(Line, ExcludesTheEndPointInEveryDirection) {

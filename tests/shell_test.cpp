@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
-#include <sstream>
 #include <stdexcept>
 
 namespace {
@@ -119,12 +117,11 @@ TEST_F(ShellTest, AnErrorBoxThatFailsAtStartUpStillEndsWithExitCodeZero) {
     platform.failTimers = true;
     platform.SetMessageBoxHook(
         [](const HeadlessPlatform::MessageBoxRecord&) { throw std::runtime_error("no box"); });
-    std::ostringstream captured;
-    std::streambuf* old = std::cerr.rdbuf(captured.rdbuf());
+    testing::internal::CaptureStderr();
     const int code = RunLentaro(platform);
-    std::cerr.rdbuf(old);
+    const std::string captured = testing::internal::GetCapturedStderr();
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(captured.str(), "Lentaro: Not enough timers available.\n");
+    EXPECT_EQ(captured, "Lentaro: Not enough timers available.\n");
     EXPECT_EQ(LTfrm, nullptr);
     EXPECT_TRUE(platform.Windows().empty());
 }

@@ -44,7 +44,7 @@ TLvZoom::TLvZoom(TComponent* AOwner) : TLvCustomControl(AOwner) {
     active_ = true;
     // A new timer ticks every 1000 ms once it has a handler; then the period becomes 100 ms.
     pollTimer_ = new TTimer(this);
-    pollTimer_->SetOnTimer([this](TObject* sender) { PaintMe(sender); });
+    pollTimer_->SetOnTimer([this](TObject*) { PollTick(); });
     pollTimer_->SetInterval(100);
 }
 
@@ -85,6 +85,22 @@ void TLvZoom::WMEraseBkgnd(TMessage& m) {
     TLvCustomControl::WMEraseBkgnd(m);
 }
 
+void TLvZoom::CMEnabledChanged(TMessage& m) {
+    TLvCustomControl::CMEnabledChanged(m);
+    if (pollTimer_ != nullptr) pollTimer_->Wake(); // a disabled view draws on every tick
+}
+
+void TLvZoom::PollTick() {
+    pointerRested_ = false;
+    PaintMe(pollTimer_);
+    if (pointerRested_) pollTimer_->SleepUntilPointerMoves();
+}
+
+void TLvZoom::ForceNextDrawing() {
+    zoomPoint_ = kSentinel;
+    if (pollTimer_ != nullptr) pollTimer_->Wake();
+}
+
 void TLvZoom::PaintMe(TObject*) {
     // Hidden (or inside a hidden parent): no capture and no drawing over what lies beneath. Showing
     // it again repaints it afresh through the paint cycle.
@@ -97,7 +113,10 @@ void TLvZoom::PaintZoom() {
     TPoint p;
     if (Enabled()) {
         p = ReadCursorPos();
-        if (p == zoomPoint_) return; // at rest: one pointer query and nothing else
+        if (p == zoomPoint_) { // at rest: one pointer query and nothing else
+            pointerRested_ = true;
+            return;
+        }
     } else {
         p = zoomPoint_;
     }
@@ -146,13 +165,14 @@ void TLvZoom::DoContentsChanged() {
 }
 
 void TLvZoom::ForceUpdate() {
-    if (Enabled()) zoomPoint_ = kSentinel;
+    if (Enabled()) ForceNextDrawing();
     Invalidate();
 }
 
 void TLvZoom::ZoomInAt(std::int32_t x, std::int32_t y) {
     if (Enabled()) {
         CurrentPlatform().SetCursorPos(x, y); // the next tick follows the pointer
+        pollTimer_->Wake();
     } else if (TPoint{x, y} != zoomPoint_) {
         zoomPoint_ = {x, y};
         DoContentsChanged();
@@ -174,14 +194,14 @@ void TLvZoom::SetActive(bool value) {
     active_ = value;
     if (!HasState(csReading)) pollTimer_->SetEnabled(value);
     if (!active_ && cacheOnDeactivate_) Cache();
-    if (active_ && Enabled()) zoomPoint_ = kSentinel;
+    if (active_ && Enabled()) ForceNextDrawing();
     Invalidate();
 }
 
 void TLvZoom::SetZoomLevel(std::int32_t value) {
     if (value == zoomLevel_ || value < 1) return;
     zoomLevel_ = value;
-    if (Enabled()) zoomPoint_ = kSentinel;
+    if (Enabled()) ForceNextDrawing();
     Invalidate();
 }
 
@@ -220,6 +240,6 @@ void TLvZoom::SetCacheOnDeactivate(bool value) {
 
 void TLvZoom::Resize() {
     TLvCustomControl::Resize();
-    if (Enabled()) zoomPoint_ = kSentinel;
+    if (Enabled()) ForceNextDrawing();
     PaintMe(this);
 }

@@ -60,9 +60,17 @@ protected:
     // view, so an active view is not erased first.
     void WMPaint(TMessage& Message) override;
     void WMEraseBkgnd(TMessage& Message) override;
+    void CMEnabledChanged(TMessage& Message) override;
 
 private:
+    // The poll timer's tick. After a tick at rest the timer sleeps until the pointer moves, where
+    // the platform reports motion: the ticks it skips would have drawn nothing.
+    void PollTick();
+    // Makes the next drawing happen, and brings a sleeping poll timer back to its period.
+    void ForceNextDrawing();
+
     TTimer* pollTimer_ = nullptr;
+    bool pointerRested_ = false; // the last PaintZoom found the pointer where it was drawn
     bool active_ = true;
     std::int32_t zoomLevel_ = 100;
     std::uint32_t delay_ = 100;

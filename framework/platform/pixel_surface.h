@@ -85,9 +85,10 @@ void Line(PixelSurface& dst, TPoint from, TPoint to, std::uint32_t pixel, const 
 
 // Nearest-neighbour stretching copy: destination pixel i (counted from dstRect's edge) takes source
 // pixel srcRect.Left + SourceIndex(i, srcW, dstW), and likewise in y, so magnification repeats source
-// pixels. Source pixels outside `src` read as black. Negative extents mirror.
+// pixels. Source pixels outside `src` read as black. Negative extents mirror. Each source pixel is
+// ANDed with `sourceMask` (a screen image's unused top byte is cleared this way).
 void StretchCopy(PixelSurface& dst, const TRect& dstRect, const PixelSurface& src, const TRect& srcRect,
-                 const TRect& clip);
+                 const TRect& clip, std::uint32_t sourceMask = 0xFFFFFFFFu);
 
 // Copies src onto dst at (x, y), skipping pixels equal to transparentPixel when useTransparency.
 void Blit(PixelSurface& dst, std::int32_t x, std::int32_t y, const PixelSurface& src, const TRect& clip,

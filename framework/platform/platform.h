@@ -139,6 +139,12 @@ public:
     // Arms (or re-arms, restarting the period) a periodic timer; false when none can be had.
     virtual bool SetTimer(TimerKey key, std::uint32_t intervalMs) = 0;
     virtual void KillTimer(TimerKey key) = 0;
+    // Arms `key` like SetTimer, with the first tick after firstDelayMs (0: due at once) and every
+    // intervalMs after it. Backends without it start a full period.
+    virtual bool SetTimerWithFirstDelay(TimerKey key, std::uint32_t intervalMs,
+                                        std::uint32_t /*firstDelayMs*/) {
+        return SetTimer(key, intervalMs);
+    }
     // Where the system runs a modal loop of its own that keeps the program's loop from running (on
     // Windows while the user drags a window's border or caption), the backend calls `hook` from
     // inside it every few milliseconds and after each change of a window's place or size, so the
@@ -148,6 +154,13 @@ public:
 
     // --- Pointer and screen ----------------------------------------------------------------------
     virtual TPoint GetCursorPos() = 0;
+    // True where the system tells the backend of pointer motion, so a timer that only watches the
+    // pointer can sleep while it rests.
+    virtual bool ReportsPointerMotion() { return false; }
+    // Calls `onMotion` once, from inside PeekEvent, at the first pointer motion after this call, or
+    // soon if the pointer has moved since the last GetCursorPos; then stops watching. A null hook
+    // stops watching. The hook may arm timers and post messages, nothing more.
+    virtual void WatchPointerMotion(std::function<void()> /*onMotion*/) {}
     virtual void SetCursorPos(std::int32_t x, std::int32_t y) = 0;
     virtual TSize PrimaryDisplaySize() = 0;
     virtual ScreenHandle AcquireScreen() = 0;

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
-void TimerQueue::Set(TimerKey key, std::uint32_t intervalMs, std::uint64_t now) {
+void TimerQueue::Set(TimerKey key, std::uint32_t intervalMs, std::uint64_t now,
+                     std::optional<std::uint32_t> firstDelayMs) {
     Kill(key);
     // An interval of 0 would fire without end; the classic platform treats it as the shortest period.
     const std::uint32_t interval = intervalMs == 0 ? 1 : intervalMs;
-    timers_.push_back({key, interval, now + interval, nextOrder_++});
+    timers_.push_back({key, interval, now + firstDelayMs.value_or(interval), nextOrder_++});
 }
 
 void TimerQueue::Kill(TimerKey key) {

@@ -10,8 +10,10 @@
 
 class TimerQueue {
 public:
-    // Arms or re-arms `key`: its next tick falls a full interval after `now`.
-    void Set(TimerKey key, std::uint32_t intervalMs, std::uint64_t now);
+    // Arms or re-arms `key`: its next tick falls a full interval after `now`, or firstDelayMs after
+    // it when given (0: due at once).
+    void Set(TimerKey key, std::uint32_t intervalMs, std::uint64_t now,
+             std::optional<std::uint32_t> firstDelayMs = std::nullopt);
     void Kill(TimerKey key);
     bool IsArmed(TimerKey key) const;
     std::size_t Count() const { return timers_.size(); }

@@ -1,7 +1,7 @@
 // The default platform of a build without a desktop backend: a short scripted headless run.
 #include "framework/platform/headless/headless_platform.h"
 
-#include <iostream>
+#include <cstdio>
 
 namespace {
 
@@ -13,8 +13,8 @@ public:
         SetQuitAt(3000);
     }
     ~HeadlessDemoPlatform() override {
-        std::cout << "Lentaro (headless): " << ScreenCopies() << " drawings, " << CursorQueries()
-                  << " pointer queries in " << NowMs() << " virtual ms.\n";
+        std::printf("Lentaro (headless): %d drawings, %d pointer queries in %llu virtual ms.\n",
+                    ScreenCopies(), CursorQueries(), static_cast<unsigned long long>(NowMs()));
     }
     void WaitForEvent(std::uint32_t timeoutMs) override {
         HeadlessPlatform::WaitForEvent(timeoutMs);

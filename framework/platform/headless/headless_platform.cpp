@@ -151,6 +151,8 @@ void HeadlessPlatform::ReleaseWindowDrawing(WindowId) {
 }
 
 bool HeadlessPlatform::PeekEvent(PlatformEvent& event) {
+    FollowPointerPath();
+    ReportMotion();
     if (!events_.empty() && events_.front().at <= now_) {
         event = events_.front().event;
         events_.pop_front();
@@ -173,13 +175,55 @@ void HeadlessPlatform::WaitForEvent(std::uint32_t timeoutMs) {
     if (!events_.empty()) target = std::min(target, events_.front().at);
     if (quitAt_) target = std::min(target, *quitAt_);
     if (auto due = timers_.NextDue()) target = std::min(target, *due);
+    if (!pointerPath_.empty()) target = std::min(target, pointerPath_.front().first);
+    if (motionPending_ && motionHook_) target = now_;
     if (target == std::numeric_limits<std::uint64_t>::max()) {
         // Nothing can ever happen: end the run instead of hanging the test.
         quitAt_ = now_;
         return;
     }
     now_ = std::max(now_, target);
+    FollowPointerPath();
     if (waitHook) waitHook();
+}
+
+void HeadlessPlatform::SetPointer(TPoint p) {
+    if (p != pointer_ && motionHook_) motionPending_ = true;
+    pointer_ = p;
+}
+
+void HeadlessPlatform::SchedulePointer(std::uint64_t atMs, TPoint p) {
+    auto at = std::upper_bound(pointerPath_.begin(), pointerPath_.end(), atMs,
+                               [](std::uint64_t t, const auto& move) { return t < move.first; });
+    pointerPath_.insert(at, {atMs, p});
+}
+
+void HeadlessPlatform::FollowPointerPath() {
+    while (!pointerPath_.empty() && pointerPath_.front().first <= now_) {
+        SetPointer(pointerPath_.front().second);
+        pointerPath_.pop_front();
+    }
+}
+
+void HeadlessPlatform::WatchPointerMotion(std::function<void()> onMotion) {
+    motionHook_ = std::move(onMotion);
+    // A move since the pointer was last read would otherwise go unseen.
+    motionPending_ = motionHook_ && pointer_ != lastQueried_;
+}
+
+void HeadlessPlatform::ReportMotion() {
+    if (!motionPending_ || !motionHook_) return;
+    motionPending_ = false;
+    const std::function<void()> hook = std::move(motionHook_);
+    motionHook_ = nullptr;
+    hook();
+}
+
+bool HeadlessPlatform::SetTimerWithFirstDelay(TimerKey key, std::uint32_t intervalMs,
+                                              std::uint32_t firstDelayMs) {
+    if (failTimers) return false;
+    timers_.Set(key, intervalMs, now_, firstDelayMs);
+    return true;
 }
 
 bool HeadlessPlatform::SetTimer(TimerKey key, std::uint32_t intervalMs) {
@@ -190,6 +234,7 @@ bool HeadlessPlatform::SetTimer(TimerKey key, std::uint32_t intervalMs) {
 
 TPoint HeadlessPlatform::GetCursorPos() {
     ++cursorQueries_;
+    lastQueried_ = pointer_;
     return pointer_;
 }
 

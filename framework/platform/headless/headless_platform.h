@@ -41,7 +41,11 @@ public:
     explicit HeadlessPlatform(TSize displaySize = {1024, 768});
 
     // --- Test controls ----------------------------------------------------------------------------
-    void SetPointer(TPoint p) { pointer_ = p; }
+    void SetPointer(TPoint p);
+    // Simulates a desktop that tells of pointer motion (off: the program polls, as on Windows).
+    void SetReportsPointerMotion(bool on) { reportsMotion_ = on; }
+    // Moves the pointer at a virtual time; WaitForEvent moves the clock to it as to an event.
+    void SchedulePointer(std::uint64_t atMs, TPoint p);
     void SetDisplaySize(TSize size); // also resizes the synthetic screen, refilled with the test pattern
     PixelSurface& Screen() { return screen_; }
     // The default picture: every pixel encodes its own coordinates (see TestPatternPixel).
@@ -118,7 +122,10 @@ public:
     std::uint64_t NowMs() override { return now_; }
     bool SetTimer(TimerKey key, std::uint32_t intervalMs) override;
     void KillTimer(TimerKey key) override { timers_.Kill(key); }
+    bool SetTimerWithFirstDelay(TimerKey key, std::uint32_t intervalMs, std::uint32_t firstDelayMs) override;
     TPoint GetCursorPos() override;
+    bool ReportsPointerMotion() override { return reportsMotion_; }
+    void WatchPointerMotion(std::function<void()> onMotion) override;
     void SetCursorPos(std::int32_t x, std::int32_t y) override { pointer_ = {x, y}; }
     TSize PrimaryDisplaySize() override { return display_; }
     ScreenHandle AcquireScreen() override;
@@ -163,7 +170,17 @@ private:
     std::optional<std::uint64_t> quitAt_;
     TimerQueue timers_;
     std::uint64_t now_ = 0;
+    // Applies the scheduled pointer moves whose time has come.
+    void FollowPointerPath();
+    // Calls the motion hook once when a watched pointer has moved.
+    void ReportMotion();
+
     TPoint pointer_{};
+    TPoint lastQueried_{}; // the pointer as GetCursorPos last returned it
+    std::deque<std::pair<std::uint64_t, TPoint>> pointerPath_;
+    bool reportsMotion_ = false;
+    std::function<void()> motionHook_;
+    bool motionPending_ = false;
     TSize display_{1024, 768};
     PixelSurface screen_;
     std::set<ScreenHandle> heldScreens_;

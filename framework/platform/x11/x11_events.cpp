@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <malloc.h>
 #include <poll.h>
 
 namespace {
@@ -18,6 +19,7 @@ constexpr int kDoubleClickSlop = 4;
 
 bool X11Platform::PeekEvent(PlatformEvent& event) {
     if (pending_.empty()) TranslatePendingEvents();
+    motion_.Deliver(); // may wake a timer that is due at once
     if (!pending_.empty()) {
         event = pending_.front();
         pending_.pop_front();
@@ -29,18 +31,27 @@ bool X11Platform::PeekEvent(PlatformEvent& event) {
 
 void X11Platform::WaitForEvent(std::uint32_t timeoutMs) {
     XFlush(display_);
-    if (!pending_.empty() || XEventsQueued(display_, QueuedAlready) > 0) return;
+    if (!pending_.empty() || motion_.Pending() || XEventsQueued(display_, QueuedAlready) > 0) return;
     long long wait = timeoutMs == UINT32_MAX ? -1 : static_cast<long long>(timeoutMs);
     if (auto due = timers_.NextDue()) {
         const std::uint64_t now = NowMs();
         const long long untilDue = *due > now ? static_cast<long long>(*due - now) : 0;
         wait = wait < 0 ? untilDue : std::min(wait, untilDue);
     }
+    if (wait != 0 && presented_ && !startupMemoryReleased_) ReleaseStartupMemory();
     // Sleep on the connection: a view at rest wakes only for its timer. A zero wait still looks,
     // so input is read even while timers are overdue.
     pollfd pfd{ConnectionNumber(display_), POLLIN, 0};
     const int ready = poll(&pfd, 1, wait < 0 || wait > INT_MAX ? -1 : static_cast<int>(wait));
     if (ready != 0) connectionReadable_ = true; // readable, or an error that a read will report
+}
+
+void X11Platform::ReleaseStartupMemory() {
+    startupMemoryReleased_ = true;
+    fonts_.ReleaseResolver();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void X11Platform::TranslatePendingEvents() {
@@ -66,6 +77,7 @@ std::uint32_t X11Platform::ShiftFromState(unsigned int state) const {
 }
 
 void X11Platform::Translate(XEvent& event) {
+    if (motion_.HandleEvent(event)) return;
     if (clipboard_->HandleEvent(event)) return;
     if (randrEventBase_ >= 0 && event.type == randrEventBase_ + RRScreenChangeNotify) {
         XRRUpdateConfiguration(&event);
@@ -172,7 +184,7 @@ void X11Platform::TranslateConfigure(WindowId id, TopLevel& w, XConfigureEvent& 
     // The X window is at least 1 x 1 even when the client area is empty.
     const bool sizeChanged =
         e.width != std::max(1, w.surface.Width()) || e.height != std::max(1, w.surface.Height());
-    if (sizeChanged) w.surface.Resize(e.width, e.height);
+    if (sizeChanged) ResizeSurface(w, e.width, e.height);
     const FrameMetrics& f = w.frame;
     const TRect outer{client.X - f.left, client.Y - f.top, client.X + w.surface.Width() + f.right,
                       client.Y + w.surface.Height() + f.bottom};

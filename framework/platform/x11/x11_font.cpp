@@ -6,12 +6,13 @@
 #include FT_SYNTHESIS_H
 
 #include <algorithm>
-#include <iostream>
+#include <cstdio>
 #include <strings.h>
 
 struct X11FontCache::Library {
     FT_Library ft = nullptr;
-    bool fontconfig = false;
+    bool fontconfig = false;       // fontconfig's state is loaded
+    bool fontconfigFailed = false; // and could not be
     bool warned = false;
 };
 
@@ -76,7 +77,6 @@ std::int32_t Ceil26_6(FT_Pos v) { return static_cast<std::int32_t>((v + 63) >> 6
 } // namespace
 
 X11FontCache::X11FontCache() : library_(std::make_unique<Library>()) {
-    library_->fontconfig = FcInit() != FcFalse;
     if (FT_Init_FreeType(&library_->ft) != 0) library_->ft = nullptr;
 }
 
@@ -87,9 +87,20 @@ X11FontCache::~X11FontCache() {
     if (library_->fontconfig) FcFini();
 }
 
+void X11FontCache::ReleaseResolver() {
+    if (!library_->fontconfig) return;
+    FcFini();
+    library_->fontconfig = false;
+}
+
 X11FontCache::Face* X11FontCache::FaceFor(const FontSpec& fontSpec) {
     for (auto& [key, face] : faces_)
         if (key == fontSpec) return face.get();
+    // Loaded when a font is first asked for, and again after ReleaseResolver.
+    if (!library_->fontconfig && !library_->fontconfigFailed) {
+        library_->fontconfig = FcInit() != FcFalse;
+        library_->fontconfigFailed = !library_->fontconfig;
+    }
     auto face = std::make_unique<Face>();
     face->underline = fontSpec.underline;
     face->strikeOut = fontSpec.strikeOut;
@@ -116,8 +127,11 @@ X11FontCache::Face* X11FontCache::FaceFor(const FontSpec& fontSpec) {
         face->file.clear();
         if (!library_->warned) {
             library_->warned = true;
-            std::cerr << "Lentaro: no usable font found through fontconfig for \"" << fontSpec.name
-                      << "\"; text will not be drawn (install fonts-dejavu-core)\n";
+            std::fprintf(
+                stderr,
+                "Lentaro: no usable font found through fontconfig for \"%s\"; text will not be drawn "
+                "(install fonts-dejavu-core)\n",
+                fontSpec.name.c_str());
         }
         face->metrics.ascent = em;
         face->metrics.descent = std::max(1, em / 4);

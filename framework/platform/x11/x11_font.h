@@ -21,6 +21,9 @@ public:
     std::int32_t Measure(const FontSpec& fontSpec, std::string_view text);
     void Render(PixelSurface& dest, const FontSpec& fontSpec, std::int32_t x, std::int32_t y,
                 std::string_view text, std::uint32_t pixel, const TRect& clip);
+    // Drops fontconfig's configuration and caches (most of what text costs in memory); the fonts
+    // already loaded stay, and a new font loads fontconfig again.
+    void ReleaseResolver();
     // The font file a fontSpec resolved to ("" when none could be loaded), for diagnostics.
     std::string ResolvedFile(const FontSpec& fontSpec);
 

@@ -42,7 +42,8 @@ std::unique_ptr<X11Platform> X11Platform::Open(const char* displayName, std::str
 
 X11Platform::X11Platform(Display* display)
     : display_(display), screen_(DefaultScreen(display)), root_(RootWindow(display, screen_)),
-      visual_(DefaultVisual(display, screen_)), depth_(DefaultDepth(display, screen_)) {
+      visual_(DefaultVisual(display, screen_)), depth_(DefaultDepth(display, screen_)),
+      motion_(display, root_) {
     x11_errors::Install();
     atoms_.wmProtocols = Intern(display_, "WM_PROTOCOLS");
     atoms_.wmDelete = Intern(display_, "WM_DELETE_WINDOW");
@@ -143,7 +144,6 @@ WindowId X11Platform::CreateTopLevelWindow(const WindowParams& params) {
     w.frame = params.kind == WindowKind::Popup ? FrameMetrics{} : assumedFrame_;
     const std::int32_t cw = std::max(0, params.outerBounds.Width() - w.frame.left - w.frame.right);
     const std::int32_t ch = std::max(0, params.outerBounds.Height() - w.frame.top - w.frame.bottom);
-    w.surface.Resize(cw, ch);
     const TPoint at = ClientPositionFor(w, params.outerBounds);
 
     XSetWindowAttributes attrs{};
@@ -158,6 +158,7 @@ WindowId X11Platform::CreateTopLevelWindow(const WindowParams& params) {
                           CWBackPixmap | CWBitGravity | CWOverrideRedirect | CWEventMask, &attrs);
     if (w.xid == 0) return 0;
     w.image = std::make_unique<X11Image>(display_, visual_, depth_, shm_);
+    ResizeSurface(w, cw, ch);
     SetWindowHints(w);
     const WindowId id = nextWindow_++;
     windows_.emplace(id, std::move(w));
@@ -333,7 +334,7 @@ void X11Platform::SetWindowBounds(WindowId window, const TRect& outerBounds) {
     w->outerBounds = outerBounds;
     const std::int32_t cw = std::max(0, outerBounds.Width() - w->frame.left - w->frame.right);
     const std::int32_t ch = std::max(0, outerBounds.Height() - w->frame.top - w->frame.bottom);
-    if (cw != w->surface.Width() || ch != w->surface.Height()) w->surface.Resize(cw, ch);
+    if (cw != w->surface.Width() || ch != w->surface.Height()) ResizeSurface(*w, cw, ch);
     const TPoint at = ClientPositionFor(*w, outerBounds);
     w->configureSerial = NextRequest(display_);
     XMoveResizeWindow(display_, w->xid, at.X, at.Y, static_cast<unsigned>(std::max(1, cw)),
@@ -399,9 +400,11 @@ void X11Platform::Present(TopLevel& w, const TRect& rect) {
         static_cast<std::uint32_t>(image->red_mask), static_cast<std::uint32_t>(image->green_mask),
         static_cast<std::uint32_t>(image->blue_mask), image->bits_per_pixel, image->byte_order == MSBFirst);
     if (!format) return;
-    WriteImagePixels(w.surface, r, reinterpret_cast<unsigned char*>(image->data), image->bytes_per_line,
-                     *format);
+    if (!SurfaceIsImage(w))
+        WriteImagePixels(w.surface, r, reinterpret_cast<unsigned char*>(image->data), image->bytes_per_line,
+                         *format);
     w.image->Put(w.xid, gc_, r.Left, r.Top, r.Left, r.Top, r.Width(), r.Height());
+    presented_ = true;
 }
 
 std::uint64_t X11Platform::NowMs() {
@@ -482,6 +485,15 @@ bool X11Platform::StretchFromScreen(ScreenHandle screen, const TRect& source, Pi
                                                       static_cast<std::uint32_t>(image->blue_mask),
                                                       image->bits_per_pixel, image->byte_order == MSBFirst);
         if (!format) return false; // not a TrueColor screen
+        if (format->IsNativeRgb32() && image->bytes_per_line % 4 == 0) {
+            // Stretched straight from the image; the unused top byte is masked off on the way.
+            const PixelSurface pixels =
+                PixelSurface::Wrap(reinterpret_cast<std::uint32_t*>(image->data), onScreen.Width(),
+                                   onScreen.Height(), image->bytes_per_line / 4);
+            raster::StretchCopy(dest, destRect, pixels, source.Offset(-onScreen.Left, -onScreen.Top), clip,
+                                0x00FFFFFFu);
+            return true;
+        }
         if (captured_.Width() != onScreen.Width() || captured_.Height() != onScreen.Height())
             captured_.Resize(onScreen.Width(), onScreen.Height());
         ReadImagePixels(reinterpret_cast<const unsigned char*>(image->data), image->bytes_per_line, *format,

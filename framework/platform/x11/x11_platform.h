@@ -9,6 +9,7 @@
 #include "framework/platform/x11/x11_font.h"
 #include "framework/platform/x11/x11_image.h"
 #include "framework/platform/x11/x11_pixel_format.h"
+#include "framework/platform/x11/x11_pointer_motion.h"
 
 #include <X11/Xlib.h>
 
@@ -47,8 +48,16 @@ public:
     std::uint64_t NowMs() override;
     bool SetTimer(TimerKey key, std::uint32_t intervalMs) override;
     void KillTimer(TimerKey key) override { timers_.Kill(key); }
+    bool SetTimerWithFirstDelay(TimerKey key, std::uint32_t intervalMs, std::uint32_t firstDelayMs) override {
+        timers_.Set(key, intervalMs, NowMs(), firstDelayMs);
+        return true;
+    }
 
     TPoint GetCursorPos() override;
+    bool ReportsPointerMotion() override { return motion_.Available(); }
+    void WatchPointerMotion(std::function<void()> onMotion) override {
+        motion_.Watch(std::move(onMotion), lastPointer_);
+    }
     void SetCursorPos(std::int32_t x, std::int32_t y) override;
     TSize PrimaryDisplaySize() override;
     ScreenHandle AcquireScreen() override;
@@ -102,10 +111,18 @@ private:
     void SetWindowHints(TopLevel& w);
     void SetMaximized(TopLevel& w, bool maximized);
     void Present(TopLevel& w, const TRect& rect);
+    // Gives a window's back surface a new size, cleared to black (x11_back_surface.cpp).
+    void ResizeSurface(TopLevel& w, std::int32_t width, std::int32_t height);
+    // The back surface is the presenting image's own pixels: a present copies nothing.
+    static bool SurfaceIsImage(const TopLevel& w);
     void RefreshDisplayGeometry();
     void UpdateFrameExtents(WindowId id, TopLevel& w);
     // Before the first mapping: the manager's frame size, so the first paint has the final client size.
     void WaitForFrameExtents(WindowId id, TopLevel& w);
+
+    // Once the first window is on screen and the program goes idle: hands back the memory that
+    // start-up needed (fontconfig's state, freed heap pages).
+    void ReleaseStartupMemory();
 
     // Event translation (x11_events.cpp).
     void TranslatePendingEvents();
@@ -149,6 +166,9 @@ private:
     std::set<ScreenHandle> heldScreens_;
     ScreenHandle nextScreen_ = 1;
     TPoint lastPointer_;
+    X11PointerMotion motion_;
+    bool presented_ = false; // a window has been presented
+    bool startupMemoryReleased_ = false;
 
     // Double clicks: the same button pressed again soon, close to the last press.
     struct LastPress {

@@ -1,0 +1,57 @@
+#include "framework/platform/x11/x11_pointer_motion.h"
+
+#include <X11/extensions/XInput2.h>
+
+X11PointerMotion::X11PointerMotion(Display* display, ::Window root) : display_(display), root_(root) {
+    int opcode = 0, event = 0, error = 0;
+    if (!XQueryExtension(display_, "XInputExtension", &opcode, &event, &error)) return;
+    // Asked for 2.2: from 2.1 on, raw events reach the root window even while another client
+    // holds a grab (a drag, another program's menu); a 2.0 client would miss those moves.
+    int major = 2, minor = 2;
+    if (XIQueryVersion(display_, &major, &minor) != Success || major < 2) return;
+    opcode_ = opcode;
+}
+
+void X11PointerMotion::Select(bool on) {
+    if (on == selected_ || !Available()) return;
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    if (on) XISetMask(bits, XI_RawMotion);
+    XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof bits), bits};
+    XISelectEvents(display_, root_, &mask, 1);
+    selected_ = on;
+}
+
+void X11PointerMotion::Watch(std::function<void()> onMotion, TPoint lastSeen) {
+    onMotion_ = std::move(onMotion);
+    pending_ = false;
+    if (!onMotion_) {
+        Select(false);
+        XFlush(display_);
+        return;
+    }
+    Select(true);
+    // The query is a round trip, so the selection is in force from here on; a move made before it
+    // is seen in the position.
+    ::Window rootReturn = 0, child = 0;
+    int x = 0, y = 0, winX = 0, winY = 0;
+    unsigned int buttons = 0;
+    if (XQueryPointer(display_, root_, &rootReturn, &child, &x, &y, &winX, &winY, &buttons) &&
+        TPoint{x, y} != lastSeen)
+        pending_ = true;
+}
+
+bool X11PointerMotion::HandleEvent(const XEvent& event) {
+    if (!Available() || event.type != GenericEvent || event.xcookie.extension != opcode_) return false;
+    if (event.xcookie.evtype == XI_RawMotion && onMotion_) pending_ = true;
+    return true;
+}
+
+void X11PointerMotion::Deliver() {
+    if (!Pending()) return;
+    const std::function<void()> hook = std::move(onMotion_);
+    onMotion_ = nullptr;
+    pending_ = false;
+    // Until the next watch, motion is not wanted: a moving pointer sends many events.
+    Select(false);
+    hook();
+}
