@@ -112,6 +112,19 @@ TEST_F(ZoomSleepStateTest, WhatForcesADrawingWakesTheTimer) {
     }
 }
 
+TEST_F(ZoomSleepStateTest, AHiddenViewSleepsAndDrawsAfreshWhenShownAgain) {
+    view->SetVisible(false);
+    platform.ResetCounters();
+    platform.SetPointer({300, 300});
+    app->ProcessMessages(); // the motion report wakes the timer
+    Tick();
+    EXPECT_TRUE(view->PollTimer()->Sleeping());
+    EXPECT_EQ(platform.ScreenCopies(), 0);
+    view->SetVisible(true);
+    AdvanceAndProcess(0);
+    EXPECT_EQ(ViewPixel(0, 0), ScreenPixel(238, 238));
+}
+
 TEST_F(ZoomSleepStateTest, ADisabledViewTicksOnEveryPeriod) {
     view->SetEnabled(false);
     platform.ResetCounters();

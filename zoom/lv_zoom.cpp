@@ -91,6 +91,16 @@ void TLvZoom::CMEnabledChanged(TMessage& m) {
 }
 
 void TLvZoom::PollTick() {
+    if (Enabled() && !Showing()) {
+        // Hidden, an enabled view draws nothing and, like one at rest, need not tick until the
+        // pointer moves (showing it again repaints it afresh). The query marks where the pointer
+        // is, so that only a later move wakes the timer.
+        if (CurrentPlatform().ReportsPointerMotion()) {
+            ReadCursorPos();
+            pollTimer_->SleepUntilPointerMoves();
+        }
+        return;
+    }
     pointerRested_ = false;
     PaintMe(pollTimer_);
     if (pointerRested_) pollTimer_->SleepUntilPointerMoves();
