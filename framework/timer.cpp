@@ -54,8 +54,7 @@ void TTimer::SetOnTimer(TNotifyEvent handler) {
 void TTimer::UpdateTimer() {
     StopSleeping();
     Platform& platform = CurrentPlatform();
-    platform.KillTimer(Key());
-    message_queue::DropHeldTimerTick(Key()); // no tick after the timer was switched off
+    SwitchOffTicks();
     if (Armed()) {
         periodStart_ = platform.NowMs();
         if (!platform.SetTimer(Key(), interval_)) throw EOutOfResources(error_text::kNoTimers);
@@ -65,10 +64,15 @@ void TTimer::UpdateTimer() {
 void TTimer::SleepUntilPointerMoves() {
     Platform& platform = CurrentPlatform();
     if (sleeping_ || !Armed() || !platform.ReportsPointerMotion()) return;
-    platform.KillTimer(Key());
+    SwitchOffTicks();
     sleeping_ = true;
     Sleepers().push_back(this);
     if (Sleepers().size() == 1) platform.WatchPointerMotion(&WakeSleepers);
+}
+
+void TTimer::SwitchOffTicks() {
+    CurrentPlatform().KillTimer(Key());
+    message_queue::DropHeldTimerTick(Key()); // a tick held back for a repaint goes too
 }
 
 void TTimer::Wake() {

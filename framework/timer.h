@@ -36,6 +36,8 @@ protected:
 private:
     void UpdateTimer();
     bool Armed() const { return interval_ != 0 && enabled_ && static_cast<bool>(onTimer_); }
+    // No further tick until the platform timer is armed again: none pending, none held back.
+    void SwitchOffTicks();
     // Leaves the sleepers' list (and stops the platform's watch when it empties).
     void StopSleeping();
     // Arms the platform timer so the next tick falls where the period it had puts it.

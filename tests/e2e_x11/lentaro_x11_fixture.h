@@ -8,6 +8,7 @@
 #include "tests/e2e_x11/x11_e2e_support.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -114,16 +115,20 @@ protected:
         return std::to_string(mismatches) + " view pixels differ; first: " + first.str();
     }
 
-    // Waits for the view to settle on the expected picture; empty when it did.
-    std::string WaitForView(const ViewPicture& expected) {
+    // Waits until `mismatch` reports nothing (for at most 3 s); its last report otherwise.
+    static std::string WaitForMatch(const std::function<std::string()>& mismatch) {
         std::string last;
         e2e::WaitUntil(
             [&] {
-                last = ViewMismatch(expected);
+                last = mismatch();
                 return last.empty();
             },
             3s);
         return last;
+    }
+    // Waits for the view to settle on the expected picture; empty when it did.
+    std::string WaitForView(const ViewPicture& expected) {
+        return WaitForMatch([&] { return ViewMismatch(expected); });
     }
     // The start-up view (124 x 124 source pixels over 250 x 250) with its source's top-left given
     // and the crosshair at (cx, cy).

@@ -105,14 +105,7 @@ protected:
             [&] { return ReadClientArea() && clientWidth == width && clientHeight == height; }, 3s));
     }
     std::string WaitForLayout(const ViewPicture& expected) {
-        std::string last;
-        e2e::WaitUntil(
-            [&] {
-                last = LayoutMismatch(expected);
-                return last.empty();
-            },
-            3s);
-        return last;
+        return WaitForMatch([&] { return LayoutMismatch(expected); });
     }
 };
 

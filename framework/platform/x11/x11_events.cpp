@@ -243,8 +243,10 @@ void X11Platform::UpdateFrameExtents(WindowId id, TopLevel& w) {
     const std::int32_t ch = std::max(0, w.outerBounds.Height() - f.top - f.bottom);
     if (cw == w.surface.Width() && ch == w.surface.Height()) return;
     // Keep what is drawn: if the window is up already, its picture stays while the toolkit catches up.
-    const PixelSurface picture = std::move(w.surface);
-    w.surface = PixelSurface(cw, ch);
+    // It is copied out, since the surface may be the presenting image, which the new size replaces.
+    PixelSurface picture(w.surface.Width(), w.surface.Height());
+    raster::Blit(picture, 0, 0, w.surface, picture.Bounds());
+    ResizeSurface(w, cw, ch);
     raster::Blit(w.surface, 0, 0, picture, w.surface.Bounds());
     w.configureSerial = NextRequest(display_);
     XResizeWindow(display_, w.xid, static_cast<unsigned>(std::max(1, cw)),
