@@ -109,6 +109,9 @@ TEST(StretchCopy, EqualsThePixelByPixelContract) {
         {Rect(0, 50, 50, 0), Rect(35, 10, 10, 35), Rect(0, 0, 60, 60), 0xFFFFFFFFu},  // mirrored twice
         {Rect(-9, -3, 58, 51), Rect(2, 1, 33, 29), Rect(0, 0, 60, 60), 0xFFFFFFFFu},  // reaches outside
         {Rect(0, 0, 59, 3), Rect(1, 1, 30, 2), Rect(0, 0, 60, 60), 0xFFFFFFFFu},      // 2x up to the edge
+        {Rect(0, 0, 57, 57), Rect(9, 4, 28, 23), Rect(0, 0, 60, 60), 0x00FFFFFFu},    // 3x, vector loop
+        {Rect(0, 0, 57, 57), Rect(9, 4, 28, 23), Rect(4, 2, 53, 50), 0xFFFFFFFFu},    // 3x, clipped
+        {Rect(0, 0, 60, 3), Rect(1, 1, 21, 2), Rect(0, 0, 60, 60), 0xFFFFFFFFu},      // 3x up to the edge
     };
     for (const Case& c : cases) {
         // Twice, so a cached column plan meets a second source position.

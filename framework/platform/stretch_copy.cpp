@@ -1,7 +1,8 @@
 // The nearest-neighbour stretching copy. It runs on every drawing of the zoom view, so it is built
 // for speed: the column mapping is worked out once per geometry as runs (a source column and how
-// many destination pixels repeat it), each source row is widened once with stores of four pixels
-// at a time, and destination rows that repeat a source row are plain copies of the row above.
+// many destination pixels repeat it), each source row is widened once (vector loops at two and
+// three times, otherwise stores of four pixels at a time), and destination rows that repeat a
+// source row are plain copies of the row above.
 #include "framework/platform/pixel_surface.h"
 
 #include <algorithm>
@@ -71,11 +72,12 @@ struct Run {
     std::int32_t count;    // destination pixels that repeat the source pixel
 };
 
-// Consecutive runs drawn the same way. Twice: runs of two pixels from consecutive source columns,
-// through the vector loop. Quads: runs of at most four pixels, each written as one store of four
-// (reaching into what follows, which is written later). Single: the rest, near the row's end or black.
+// Consecutive runs drawn the same way. Twice and Thrice: runs of two or three pixels from
+// consecutive source columns, through vector loops. Quads: runs of at most four pixels, each
+// written as one store of four (reaching into what follows, which is written later). Single: the
+// rest, near the row's end or black.
 struct Block {
-    enum class Kind : std::uint8_t { Twice, Quads, Single } kind;
+    enum class Kind : std::uint8_t { Twice, Thrice, Quads, Single } kind;
     std::size_t begin, end; // runs [begin, end)
 };
 
@@ -125,14 +127,15 @@ private:
     }
     void BuildBlocks() {
         blocks.clear();
-        constexpr std::size_t kShortestTwiceBlock = 8;
+        constexpr std::size_t kShortestVectorBlock = 8;
         for (std::size_t k = 0; k < runs.size();) {
+            const std::int32_t count = runs[k].count;
             std::size_t end = k;
-            while (end < runs.size() && runs[end].count == 2 && runs[end].source != kBlack &&
+            while (end < runs.size() && runs[end].count == count && runs[end].source != kBlack &&
                    (end == k || runs[end].source == runs[end - 1].source + 1))
                 ++end;
-            if (end - k >= kShortestTwiceBlock) {
-                blocks.push_back({Block::Kind::Twice, k, end});
+            if ((count == 2 || count == 3) && end - k >= kShortestVectorBlock) {
+                blocks.push_back({count == 2 ? Block::Kind::Twice : Block::Kind::Thrice, k, end});
             } else if (const Block::Kind kind = KindOf(k); !blocks.empty() && blocks.back().kind == kind) {
                 end = k + 1;
                 blocks.back().end = end;
@@ -161,6 +164,41 @@ void WidenTwice(std::uint32_t* __restrict out, const std::uint32_t* __restrict i
     }
 }
 
+// Three destination pixels per source pixel: four source pixels become three stores of four,
+// shuffled in a vector register. Compilers do not find this for a stride of three by themselves.
+void WidenThrice(std::uint32_t* __restrict out, const std::uint32_t* __restrict in, std::int32_t count,
+                 std::uint32_t mask) {
+    std::int32_t i = 0;
+#if defined(__GNUC__)
+    using Four = std::uint32_t __attribute__((vector_size(16)));
+    const Four masks = {mask, mask, mask, mask};
+    for (; i + 4 <= count; i += 4) {
+        Four v;
+        std::memcpy(&v, in + i, sizeof v);
+        v &= masks;
+#if defined(__clang__)
+        const Four a = __builtin_shufflevector(v, v, 0, 0, 0, 1);
+        const Four b = __builtin_shufflevector(v, v, 1, 1, 2, 2);
+        const Four c = __builtin_shufflevector(v, v, 2, 3, 3, 3);
+#else
+        constexpr Four kFirst = {0, 0, 0, 1}, kSecond = {1, 1, 2, 2}, kThird = {2, 3, 3, 3};
+        const Four a = __builtin_shuffle(v, kFirst);
+        const Four b = __builtin_shuffle(v, kSecond);
+        const Four c = __builtin_shuffle(v, kThird);
+#endif
+        std::memcpy(out + 3 * i, &a, sizeof a);
+        std::memcpy(out + 3 * i + 4, &b, sizeof b);
+        std::memcpy(out + 3 * i + 8, &c, sizeof c);
+    }
+#endif
+    for (; i < count; ++i) {
+        const std::uint32_t pixel = in[i] & mask;
+        out[3 * i] = pixel;
+        out[3 * i + 1] = pixel;
+        out[3 * i + 2] = pixel;
+    }
+}
+
 // Fills `width` pixels of `out` from the source row `in` by the plan. A run is written in whole
 // groups of four, which may reach past its end into the pixels that follow (written afterwards);
 // where a group would leave the row, the run's pixels go one by one.
@@ -172,6 +210,10 @@ void WidenRow(std::uint32_t* out, std::int32_t width, const std::uint32_t* in, c
         case Block::Kind::Twice:
             WidenTwice(out + runs[block.begin].position, in + runs[block.begin].source,
                        static_cast<std::int32_t>(block.end - block.begin), mask);
+            break;
+        case Block::Kind::Thrice:
+            WidenThrice(out + runs[block.begin].position, in + runs[block.begin].source,
+                        static_cast<std::int32_t>(block.end - block.begin), mask);
             break;
         case Block::Kind::Quads:
             for (const Run *r = runs + block.begin, *end = runs + block.end; r != end; ++r)
