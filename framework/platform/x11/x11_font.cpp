@@ -1,18 +1,17 @@
 #include "framework/platform/x11/x11_font.h"
 
-#include <fontconfig/fontconfig.h>
+#include "framework/platform/x11/x11_fontconfig.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 
 #include <algorithm>
 #include <cstdio>
-#include <strings.h>
 
 struct X11FontCache::Library {
     FT_Library ft = nullptr;
-    bool fontconfig = false;       // fontconfig's state is loaded
-    bool fontconfigFailed = false; // and could not be
+    FontconfigResolver resolver;
     bool warned = false;
 };
 
@@ -31,47 +30,6 @@ struct X11FontCache::Face {
 
 namespace {
 
-// The classic dialog font is narrower than the desktop's usual sans-serif: texts laid out for it (a
-// spin edit's "20 pixels") fit only in a font of its width, so it prefers fonts of Arial's metrics.
-bool IsClassicDialogFont(const std::string& name) {
-    return strcasecmp(name.c_str(), "MS Sans Serif") == 0 ||
-           strcasecmp(name.c_str(), "Microsoft Sans Serif") == 0 ||
-           strcasecmp(name.c_str(), "MS Shell Dlg") == 0 || strcasecmp(name.c_str(), "MS Shell Dlg 2") == 0;
-}
-
-// Asks fontconfig for the installed font closest to the requested one; the family falls back to sans-serif.
-bool ResolveFont(const FontSpec& fontSpec, std::int32_t pixelSize, std::string& file, int& index,
-                 bool& syntheticBold) {
-    FcPattern* pattern = FcPatternCreate();
-    if (pattern == nullptr) return false;
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(fontSpec.name.c_str()));
-    if (IsClassicDialogFont(fontSpec.name))
-        for (const char* family : {"Liberation Sans", "Arimo", "Arial"})
-            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
-    FcPatternAddInteger(pattern, FC_WEIGHT, fontSpec.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, fontSpec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddDouble(pattern, FC_PIXEL_SIZE, static_cast<double>(pixelSize));
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (match == nullptr) return false;
-    FcChar8* path = nullptr;
-    bool ok = FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != nullptr;
-    if (ok) {
-        file = reinterpret_cast<const char*>(path);
-        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
-        int weight = FC_WEIGHT_REGULAR;
-        FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
-        syntheticBold = fontSpec.bold && weight < FC_WEIGHT_DEMIBOLD;
-    }
-    FcPatternDestroy(match);
-    return ok;
-}
-
 std::int32_t Ceil26_6(FT_Pos v) { return static_cast<std::int32_t>((v + 63) >> 6); }
 
 } // namespace
@@ -83,24 +41,13 @@ X11FontCache::X11FontCache() : library_(std::make_unique<Library>()) {
 X11FontCache::~X11FontCache() {
     faces_.clear();
     if (library_->ft != nullptr) FT_Done_FreeType(library_->ft);
-    // The process holds the only fontconfig state; release it so nothing is left behind at exit.
-    if (library_->fontconfig) FcFini();
 }
 
-void X11FontCache::ReleaseResolver() {
-    if (!library_->fontconfig) return;
-    FcFini();
-    library_->fontconfig = false;
-}
+void X11FontCache::ReleaseResolver() { library_->resolver.Release(); }
 
 X11FontCache::Face* X11FontCache::FaceFor(const FontSpec& fontSpec) {
     for (auto& [key, face] : faces_)
         if (key == fontSpec) return face.get();
-    // Loaded when a font is first asked for, and again after ReleaseResolver.
-    if (!library_->fontconfig && !library_->fontconfigFailed) {
-        library_->fontconfig = FcInit() != FcFalse;
-        library_->fontconfigFailed = !library_->fontconfig;
-    }
     auto face = std::make_unique<Face>();
     face->underline = fontSpec.underline;
     face->strikeOut = fontSpec.strikeOut;
@@ -108,8 +55,9 @@ X11FontCache::Face* X11FontCache::FaceFor(const FontSpec& fontSpec) {
     const std::int32_t requested = fontSpec.height == 0 ? -12 : fontSpec.height;
     const std::int32_t em = std::clamp(requested < 0 ? -requested : requested, 1, 1000);
     int index = 0;
-    if (library_->ft != nullptr && library_->fontconfig &&
-        ResolveFont(fontSpec, em, face->file, index, face->syntheticBold) &&
+    // fontconfig is loaded when a font is first asked for, and again after ReleaseResolver.
+    if (library_->ft != nullptr &&
+        library_->resolver.Resolve(fontSpec, em, face->file, index, face->syntheticBold) &&
         FT_New_Face(library_->ft, face->file.c_str(), index, &face->face) == 0) {
         FT_Face f = face->face;
         FT_Select_Charmap(f, FT_ENCODING_UNICODE);
