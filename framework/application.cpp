@@ -1,5 +1,6 @@
 #include "framework/application.h"
 
+#include "framework/caret.h"
 #include "framework/exceptions.h"
 #include "framework/message_box.h"
 #include "framework/platform/platform.h"
@@ -158,10 +159,14 @@ void TApplication::DispatchPlatformEvent(const PlatformEvent& event) {
     case PlatformEvent::Kind::MouseWheel:
         pointerWindow_ = event.window;
         pointerPosition_ = event.position;
+        if (event.kind == PlatformEvent::Kind::MouseDown || event.kind == PlatformEvent::Kind::MouseWheel)
+            caret::UserInput();
         break;
     case PlatformEvent::Kind::MouseLeave:
         if (event.window == pointerWindow_) pointerWindow_ = 0;
         return;
+    case PlatformEvent::Kind::KeyDown:
+    case PlatformEvent::Kind::Char: caret::UserInput(); break;
     case PlatformEvent::Kind::Quit: terminated_ = true; return;
     case PlatformEvent::Kind::CaptureLost: CancelCaptureMode(event.window); return;
     case PlatformEvent::Kind::Activated:

@@ -20,6 +20,7 @@ struct CaretState {
     bool phaseOn = true;
     std::uint32_t blinkTime = 530;
     std::unique_ptr<TTimer> blinkTimer;
+    std::uint64_t blinkingSince = 0; // platform clock, when the last blink period started
     // Where the caret is inverted now: a window and surface rectangles.
     WindowId drawnWindow = 0;
     std::vector<TRect> drawnRects;
@@ -113,13 +114,18 @@ void RestartBlinking() {
             s.blinkTimer = std::make_unique<TTimer>(nullptr);
             s.blinkTimer->SetEnabled(false);
             s.blinkTimer->SetOnTimer([](TObject*) {
-                State().phaseOn = !State().phaseOn;
+                CaretState& state = State();
+                state.phaseOn = !state.phaseOn;
                 Update();
+                // Left alone long enough, it stays shown and the timer rests.
+                if (state.phaseOn && CurrentPlatform().NowMs() - state.blinkingSince >= kBlinkTimeoutMs)
+                    state.blinkTimer->SetEnabled(false);
             });
         }
         s.blinkTimer->SetEnabled(false);
         s.blinkTimer->SetInterval(s.blinkTime);
         s.blinkTimer->SetEnabled(true);
+        s.blinkingSince = HasCurrentPlatform() ? CurrentPlatform().NowMs() : 0;
     } catch (const std::exception&) {
         // Without a timer the caret stays steady, which still shows where typing goes.
         StopBlinking();
@@ -199,6 +205,23 @@ void SetBlinkTime(std::uint32_t ms) {
 }
 
 std::uint32_t BlinkTime() { return State().blinkTime; }
+
+void UserInput() {
+    CaretState& s = State();
+    if (!s.visible || s.blinkTime == 0 || !HasCurrentPlatform()) return;
+    if (Blinking()) {
+        s.blinkingSince = HasCurrentPlatform() ? CurrentPlatform().NowMs() : 0;
+    } else {
+        RestartBlinking();
+        Update();
+    }
+}
+
+bool Blinking() {
+    const CaretState& s = State();
+    return s.blinkTimer && s.blinkTimer->Enabled();
+}
+
 TWinControl* Owner() { return State().owner; }
 bool Visible() { return State().visible; }
 bool Drawn() { return State().drawnWindow != 0; }

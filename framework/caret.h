@@ -6,6 +6,9 @@
 //
 // It blinks on its own toolkit timer at its own blink time (no desktop-wide setting is touched), is
 // drawn only while its form is the active window, and shows at once whenever it is shown or moved.
+// Like the desktop's own carets it stops blinking, shown, once the user has left the program alone
+// for kBlinkTimeoutMs, so an idle program does not wake twice a second; a key, a press or the
+// wheel starts it again.
 #pragma once
 
 #include "framework/platform/geometry.h"
@@ -32,6 +35,12 @@ bool SetPos(TWinControl* owner, TPoint position);
 // Milliseconds per blink phase; 0 keeps the caret steady.
 void SetBlinkTime(std::uint32_t ms);
 std::uint32_t BlinkTime();
+// How long the caret blinks after the last input or caret move.
+constexpr std::uint64_t kBlinkTimeoutMs = 5000;
+// The user pressed a key or a button or turned the wheel: the caret blinks again.
+void UserInput();
+// Blinking now (false once it has stopped after the timeout, or for a steady caret).
+bool Blinking();
 
 TWinControl* Owner();
 // Shown by its owner (it may still be in the hidden blink phase).

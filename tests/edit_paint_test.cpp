@@ -5,6 +5,8 @@
 #include "edit_fixture.h"
 #include "framework/caret.h"
 
+#include <functional>
+
 namespace {
 
 TEST_F(EditTest, RectanglesNestInsideTheClassicBorder) {
@@ -82,6 +84,43 @@ TEST_F(EditTest, TheCaretBlinksOnTheVirtualClockOnlyInTheFocusedActiveWindow) {
     AdvanceAndProcess(600);
     EXPECT_FALSE(caret::Drawn());
     EXPECT_EQ(Pixel(x, y), under);
+}
+
+TEST_F(EditTest, LeftAloneTheCaretStopsBlinkingShownUntilTheNextKeyPressOrWheel) {
+    Prepare(edit, "88", 3);
+    const int x = edit->Left() + 15, y = edit->Top() + 8;
+    const std::size_t timersWhileBlinking = platform.ArmedTimers();
+    const auto run = [&](std::uint64_t ms) { // in small steps, so every blink happens
+        for (std::uint64_t t = 0; t < ms; t += 10) AdvanceAndProcess(10);
+    };
+    const std::uint64_t stopsWithin = caret::kBlinkTimeoutMs + 2 * caret::BlinkTime();
+    // A key half-way restarts the timeout: blinking goes on until 5 s after it, then stops at the
+    // next shown phase, and its timer rests.
+    run(3000);
+    Press(VK_SHIFT);
+    run(caret::kBlinkTimeoutMs - 10);
+    EXPECT_TRUE(caret::Blinking());
+    run(2 * caret::BlinkTime());
+    EXPECT_FALSE(caret::Blinking());
+    EXPECT_EQ(platform.ArmedTimers(), timersWhileBlinking - 1);
+    AdvanceAndProcess(10000);
+    EXPECT_TRUE(caret::Drawn());
+    EXPECT_EQ(Pixel(x, y), 0u);
+    // Input of each kind starts it again, shown first.
+    for (const auto& input : std::initializer_list<std::function<void()>>{
+             [&] { Press(VK_SHIFT); }, [&] { Char('5'); }, [&] { Wheel(120, x, y); },
+             [&] {
+                 MouseDown(x, y);
+                 MouseUp(x, y);
+             }}) {
+        run(stopsWithin);
+        ASSERT_FALSE(caret::Blinking());
+        input();
+        EXPECT_TRUE(caret::Blinking());
+        EXPECT_TRUE(caret::Drawn());
+        run(caret::BlinkTime() + 10);
+        EXPECT_FALSE(caret::Drawn());
+    }
 }
 
 TEST_F(EditTest, TheCaretLeavesWithTheFocusAndALaterDrawingDoesNotBringItBack) {
