@@ -1,8 +1,8 @@
 #include "app/application_shell.h"
 
 #include "app/main_window.h"
-#include "framework/application.h"
-#include "framework/exceptions.h"
+#include "framework/controls/application.h"
+#include "framework/core/exceptions.h"
 
 #include <chrono>
 #include <cstdio>

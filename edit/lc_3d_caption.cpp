@@ -1,6 +1,6 @@
 #include "edit/lc_3d_caption.h"
 
-#include "framework/temporary_change.h"
+#include "framework/core/temporary_change.h"
 
 void TLc3DCaption::Assign(const TLc3DCaption& source) {
     disabledStyle_ = source.disabledStyle_;

@@ -2,8 +2,8 @@
 // the text, character spacing, the disabled look) and the routine that draws text with them.
 #pragma once
 
-#include "framework/canvas.h"
-#include "framework/component.h"
+#include "framework/core/component.h"
+#include "framework/graphics/canvas.h"
 
 #include <cstdint>
 #include <string>

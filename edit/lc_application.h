@@ -2,8 +2,8 @@
 // the theme switch, and a pool of timers driven by one 50 ms base tick.
 #pragma once
 
-#include "framework/component.h"
-#include "framework/timer.h"
+#include "framework/core/component.h"
+#include "framework/core/timer.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "edit/lc_bevel.h"
 
-#include "framework/draw_edge.h"
+#include "framework/graphics/draw_edge.h"
 
 #include <algorithm>
 

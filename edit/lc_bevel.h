@@ -3,8 +3,8 @@
 // callback of TLcObject.
 #pragma once
 
-#include "framework/canvas.h"
-#include "framework/component.h"
+#include "framework/core/component.h"
+#include "framework/graphics/canvas.h"
 
 #include <cstdint>
 #include <functional>

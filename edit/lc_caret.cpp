@@ -1,7 +1,7 @@
 #include "edit/lc_caret.h"
 
-#include "framework/caret.h"
-#include "framework/controls.h"
+#include "framework/controls/caret.h"
+#include "framework/controls/controls.h"
 #include "framework/platform/platform.h"
 
 #include <algorithm>

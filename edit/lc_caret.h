@@ -3,8 +3,8 @@
 // destroyed when the focus leaves.
 #pragma once
 
-#include "framework/bitmap.h"
-#include "framework/component.h"
+#include "framework/core/component.h"
+#include "framework/graphics/bitmap.h"
 
 #include <cstdint>
 #include <memory>

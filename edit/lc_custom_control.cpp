@@ -1,8 +1,8 @@
 #include "edit/lc_custom_control.h"
 
 #include "edit/lc_application.h"
-#include "framework/draw_edge.h"
-#include "framework/forms.h"
+#include "framework/controls/forms.h"
+#include "framework/graphics/draw_edge.h"
 
 namespace {
 

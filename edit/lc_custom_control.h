@@ -9,7 +9,7 @@
 #pragma once
 
 #include "edit/lc_bevel.h"
-#include "framework/custom_control.h"
+#include "framework/controls/custom_control.h"
 
 #include <memory>
 #include <string>

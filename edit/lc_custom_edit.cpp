@@ -1,9 +1,9 @@
 #include "edit/lc_custom_edit.h"
 
-#include "framework/caret.h"
-#include "framework/exceptions.h"
+#include "framework/controls/caret.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/temporary_change.h"
 #include "framework/platform/platform.h"
-#include "framework/temporary_change.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -4,11 +4,11 @@
 #include "edit/lc_base_edit.h"
 
 #include "edit/lc_strings.h"
-#include "framework/application.h"
-#include "framework/forms.h"
-#include "framework/menus.h"
+#include "framework/controls/application.h"
+#include "framework/controls/forms.h"
+#include "framework/controls/menus.h"
+#include "framework/core/temporary_change.h"
 #include "framework/platform/platform.h"
-#include "framework/temporary_change.h"
 
 void TLcBaseEdit::WMMouseMove(TMessage& m) {
     TLcCustomBevelPanel::WMMouseMove(m);

@@ -2,7 +2,7 @@
 // decision as TLcCustomControl, so a graphic control inside a themed edit draws themed too.
 #pragma once
 
-#include "framework/custom_control.h"
+#include "framework/controls/custom_control.h"
 
 class TLcGraphicControl : public TGraphicControl {
 public:

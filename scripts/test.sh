@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: unit tests under the sanitizers, the fuzz targets, the
-# Windows build under Wine, and the native build with its end-to-end tests. Every stage runs even when an earlier one
-# failed; the run fails at the end and names the stages that failed.
+# Builds everything and runs every test: the include-direction check, unit tests under the
+# sanitizers, the fuzz targets, the Windows build under Wine, and the native build with its
+# end-to-end tests. Every stage runs even when an earlier one failed; the run fails at the end and
+# names the stages that failed.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -46,6 +47,7 @@ stage() { # name, command...
   fi
 }
 
+stage "Includes go downward between the layers" bash scripts/check-layers.sh
 stage "Sanitizer build (address + undefined): unit tests" sanitizer_unit_tests
 stage "Fuzz targets (libFuzzer, 30 s each)" fuzz_targets
 stage "Windows build under Wine" bash scripts/test-win32.sh

@@ -1,7 +1,7 @@
 #include "spinedit/lc_custom_mask_edit.h"
 
+#include "framework/core/temporary_change.h"
 #include "framework/platform/platform.h"
-#include "framework/temporary_change.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "edit/lc_custom_edit.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "framework/stored/class_registry.h"
 
 enum TLcMaskType : std::uint8_t {

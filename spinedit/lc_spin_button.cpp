@@ -2,8 +2,8 @@
 
 #include "edit/lc_application.h"
 #include "edit/lc_bevel.h"
-#include "framework/draw_edge.h"
-#include "framework/temporary_change.h"
+#include "framework/core/temporary_change.h"
+#include "framework/graphics/draw_edge.h"
 
 #include <bit>
 #include <cmath>

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "edit/lc_graphic_control.h"
-#include "framework/bitmap.h"
-#include "framework/region.h"
+#include "framework/graphics/bitmap.h"
+#include "framework/graphics/region.h"
 
 #include <array>
 #include <cstdint>

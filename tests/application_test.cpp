@@ -1,6 +1,6 @@
 // The application object: error box text and modality, the loop, closing the main window.
-#include "framework/exceptions.h"
-#include "framework/timer.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/timer.h"
 #include "headless_fixture.h"
 
 #include <stdexcept>

@@ -1,6 +1,6 @@
 // The canvas as the view and the controls use it: binding, lines, fills, copies, bitmaps, text.
-#include "framework/bitmap.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
+#include "framework/graphics/bitmap.h"
 #include "headless_fixture.h"
 #include "zoom/screen_services.h"
 

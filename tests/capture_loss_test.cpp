@@ -1,7 +1,7 @@
 // Losing the mouse capture or the activation: a press under way is cancelled (WM_CANCELMODE) and
 // the capture released; an open pop-up menu closes, choosing nothing, once no window of the program
 // is active any more, but stays open while the activation only moves between the program's windows.
-#include "framework/menus.h"
+#include "framework/controls/menus.h"
 #include "headless_fixture.h"
 
 #include <string>

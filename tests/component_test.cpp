@@ -1,5 +1,5 @@
 // Ownership, destruction order and notifications of components.
-#include "framework/component.h"
+#include "framework/core/component.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // application-wide object.
 #include "edit_fixture.h"
 
-#include "framework/bitmap.h"
-#include "framework/draw_edge.h"
+#include "framework/graphics/bitmap.h"
+#include "framework/graphics/draw_edge.h"
 
 #include <functional>
 

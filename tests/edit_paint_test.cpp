@@ -3,7 +3,7 @@
 // The test edit is 65 x 21 at (10, 10) with the classic 2-pixel border: TextRect is (3, 3, 61, 18)
 // in control coordinates, and the built-in font draws digits 6 pixels wide and 13 high.
 #include "edit_fixture.h"
-#include "framework/caret.h"
+#include "framework/controls/caret.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
 // The edit's text model driven through the keyboard and its public operations.
 #include "edit_fixture.h"
-#include "framework/caret.h"
+#include "framework/controls/caret.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "headless_fixture.h"
 
-#include "framework/message_queue.h"
+#include "framework/core/message_queue.h"
 
 void HeadlessTest::SetUp() { SetCurrentPlatform(&platform); }
 

@@ -1,9 +1,9 @@
 // Menus: choosing items (check marks, radio groups), automatic accelerators, the pop-up's placement,
 // its keyboard and mouse rules, its drawing, and how a right click finds the menu to open.
-#include "framework/exceptions.h"
-#include "framework/menus.h"
-#include "framework/popup_menu_tracker.h"
-#include "framework/popup_menu_window.h"
+#include "framework/controls/menus.h"
+#include "framework/controls/popup_menu_tracker.h"
+#include "framework/controls/popup_menu_window.h"
+#include "framework/core/exceptions.h"
 #include "headless_fixture.h"
 
 #include <memory>
@@ -142,7 +142,7 @@ TEST(PopupPlacement, OpensAtThePointAndFlipsOrShiftsToStayOnTheDisplay) {
 }
 
 class PopupTest : public ApplicationTest {
-  protected:
+protected:
     void SetUp() override {
         ApplicationTest::SetUp();
         tracker = std::make_unique<TPopupMenuTracker>(*m.menu.Items());
@@ -366,7 +366,7 @@ TEST_F(PopupTest, DrawsTheClassicLook) {
 
 // Right clicks: the control under the pointer uses its own menu, else asks its parent.
 class ContextMenuTest : public ApplicationTest {
-  protected:
+protected:
     void SetUp() override {
         ApplicationTest::SetUp();
         form = new TForm(app.get());

@@ -1,6 +1,6 @@
 #include "monkey_invariants.h"
 
-#include "framework/canvas.h"
+#include "framework/graphics/canvas.h"
 #include "monkey_input.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 // The paint cycle and drawings made at once: z-order, erasing, clipping by windowed siblings above.
-#include "framework/custom_control.h"
+#include "framework/controls/custom_control.h"
 #include "headless_fixture.h"
 
 namespace {

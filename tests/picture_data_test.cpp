@@ -1,6 +1,6 @@
 // Stored pictures: the BMP reader at every depth and orientation, its refusal of malformed files,
 // the two record formats, the writer, and a seeded fuzz run over mutated and truncated records.
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "framework/stored/picture_data.h"
 
 #include <gtest/gtest.h>

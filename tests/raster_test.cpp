@@ -1,5 +1,5 @@
 // The rasteriser primitives that every backend's pixels go through.
-#include "framework/device_context.h"
+#include "framework/graphics/device_context.h"
 #include "framework/platform/pixel_surface.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Reading stored window descriptions: values of every kind in stored order, nesting, fields,
 // handlers, forward references, extra defined values, the loading sequence, parent colour and font,
 // and the errors for malformed descriptions (which leave nothing behind).
-#include "framework/menus.h"
+#include "framework/controls/menus.h"
 #include "framework/stored/picture_data.h"
 #include "framework/stored/reader.h"
 #include "headless_fixture.h"
@@ -16,7 +16,7 @@ std::vector<std::string> gLog;
 // A control that logs each property as it is applied, whether it was applied while reading, and
 // when Loaded runs. It also defines an extra value "DateTime" of its own.
 class TLoggingControl : public TCustomControl, public IDefinesProperties {
-  public:
+public:
     using TCustomControl::TCustomControl;
     void Loaded() override {
         gLog.push_back("Loaded " + Name());
@@ -36,7 +36,7 @@ class TLoggingControl : public TCustomControl, public IDefinesProperties {
 };
 
 class TLoggingForm : public TForm {
-  public:
+public:
     using TForm::TForm;
     void Loaded() override {
         gLog.push_back("Loaded " + Name());
@@ -68,7 +68,7 @@ void RegisterTestClasses() {
 }
 
 class ReaderTest : public ApplicationTest {
-  protected:
+protected:
     void SetUp() override {
         ApplicationTest::SetUp();
         RegisterTestClasses();
@@ -323,7 +323,8 @@ TEST(PictureData, BitmapsDecodeFromTheirStoredBytesAndBadDataIsRefused) {
 
     // A picture names its graphic's class first, then gives the bitmap file's length.
     std::vector<std::uint8_t> picture{7, 'T', 'B', 'i', 't', 'm', 'a', 'p'};
-    for (int shift = 0; shift < 32; shift += 8) picture.push_back(static_cast<std::uint8_t>(bytes24.size() >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+        picture.push_back(static_cast<std::uint8_t>(bytes24.size() >> shift));
     picture.insert(picture.end(), bytes24.begin(), bytes24.end());
     TPicture holder;
     ReadPictureData(holder, picture);

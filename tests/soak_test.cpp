@@ -1,7 +1,7 @@
 // One virtual hour of the main window at work: the view ticks while the pointer wanders over the
 // window and the screen. What the toolkit holds (components, handles, armed timers, pixel surfaces,
 // platform windows) must not grow once the first minute has settled in.
-#include "framework/message_queue.h"
+#include "framework/core/message_queue.h"
 #include "main_window_fixture.h"
 
 #include <sstream>

@@ -3,8 +3,8 @@
 // frame, and the sunken frame of a pressed part on its own side of the diagonal only.
 #pragma once
 
+#include "framework/core/types.h"
 #include "framework/platform/pixel_surface.h"
-#include "framework/types.h"
 
 #include <cstdint>
 #include <vector>

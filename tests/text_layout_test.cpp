@@ -1,8 +1,8 @@
 // Formatted text: measuring, line breaking, accelerators, ellipses, alignment, clipping and the
 // text background. The built-in font measures "Exit" 17 pixels, a blank 3, "&" 8 and a line 13;
 // its glyphs start with a stem at their left edge, 8 pixels tall for capitals, ending on the baseline.
-#include "framework/bitmap.h"
-#include "framework/text_layout.h"
+#include "framework/graphics/bitmap.h"
+#include "framework/graphics/text_layout.h"
 #include "headless_fixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // TTimer's arming rules, driven by the virtual clock.
-#include "framework/exceptions.h"
-#include "framework/timer.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/timer.h"
 #include "headless_fixture.h"
 
 namespace {

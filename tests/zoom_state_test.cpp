@@ -1,6 +1,6 @@
 // The zoom view's state: change detection, forced drawings, zoom percentage, activation and the
 // cache, the fixed point of a disabled view, errors, and the screen surface's lifetime.
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "headless_fixture.h"
 
 #include <vector>

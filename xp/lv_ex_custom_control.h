@@ -2,7 +2,7 @@
 // the toolkit's change notifications through overridable operations; TLvCustomControl adds nothing.
 #pragma once
 
-#include "framework/custom_control.h"
+#include "framework/controls/custom_control.h"
 
 class TLvExCustomControl : public TCustomControl {
 public:

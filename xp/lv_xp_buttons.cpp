@@ -1,6 +1,6 @@
 #include "xp/lv_xp_buttons.h"
 
-#include "framework/forms.h"
+#include "framework/controls/forms.h"
 #include "framework/platform/platform.h"
 #include "xp/xp_drawing.h"
 
@@ -12,8 +12,8 @@ constexpr TColor kSmoothEdgeColor = 0xAD9E7B;
 constexpr TLvXPGradientColors kGradientBands = 64;
 
 // Copies at most maxWidth x maxHeight of `bitmap`'s pixels unchanged to (x, y).
-void CopyBitmapAt(TCanvas& canvas, const TBitmap& bitmap, std::int32_t x, std::int32_t y, std::int32_t maxWidth,
-                  std::int32_t maxHeight) {
+void CopyBitmapAt(TCanvas& canvas, const TBitmap& bitmap, std::int32_t x, std::int32_t y,
+                  std::int32_t maxWidth, std::int32_t maxHeight) {
     const std::int32_t w = std::min(maxWidth, bitmap.Width());
     const std::int32_t h = std::min(maxHeight, bitmap.Height());
     if (w <= 0 || h <= 0) return;
@@ -95,8 +95,8 @@ void TLvXPCustomButton::SetWordWrap(bool value) {
 }
 
 bool TLvXPCustomButton::IsSpecialDrawState(bool ignoreDefault) const {
-    const bool special = (DrawState & dsClicked) ? !(DrawState & dsHighlight)
-                                                 : (DrawState & (dsHighlight | dsFocused)) != 0;
+    const bool special =
+        (DrawState & dsClicked) ? !(DrawState & dsHighlight) : (DrawState & (dsHighlight | dsFocused)) != 0;
     if (ignoreDefault) return special;
     return special || (default_ && CanFocus() && !SiblingActive);
 }
@@ -105,7 +105,8 @@ void TLvXPCustomButton::RebuildGradients() {
     const std::int32_t s = IsSpecialDrawState(true) ? 1 : 0;
     const std::int32_t w = Width() - 2;
     const std::int32_t h = Height() - 2;
-    LvXPCreateGradientRect(w - 4 * s, h - 4 * s, 0xFFFFFF, 0xE7EBEF, kGradientBands, gsTop, true, *background_);
+    LvXPCreateGradientRect(w - 4 * s, h - 4 * s, 0xFFFFFF, 0xE7EBEF, kGradientBands, gsTop, true,
+                           *background_);
     LvXPCreateGradientRect(w, h, 0xC6CFD6, 0xEBF3F7, kGradientBands, gsTop, true, *pressed_);
     LvXPCreateGradientRect(w, h, 0xFFE7CE, 0xEF846D, kGradientBands, gsTop, true, *focus_);
     LvXPCreateGradientRect(w, h, 0xCEF3FF, 0x0096E7, kGradientBands, gsTop, true, *highlight_);

@@ -3,7 +3,7 @@
 // pressed; a caption and an optional glyph; Space, Enter (default) and Escape (cancel) click it.
 #pragma once
 
-#include "framework/bitmap.h"
+#include "framework/graphics/bitmap.h"
 #include "xp/lv_xp_core.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "xp/lv_xp_core.h"
 
-#include "framework/forms.h"
+#include "framework/controls/forms.h"
 #include "framework/platform/platform.h"
 
 #include <algorithm>

@@ -3,8 +3,8 @@
 // embossed disabled look, the light-grey disabled glyph, and single pen lines.
 #pragma once
 
-#include "framework/bitmap.h"
-#include "framework/text_layout.h"
+#include "framework/graphics/bitmap.h"
+#include "framework/graphics/text_layout.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "zoom/lv_zoom.h"
 
-#include "framework/forms.h"
+#include "framework/controls/forms.h"
 #include "zoom/screen_services.h"
 
 #include <limits>

@@ -2,8 +2,8 @@
 // point while disabled), polled by a timer, with an optional crosshair.
 #pragma once
 
-#include "framework/bitmap.h"
-#include "framework/timer.h"
+#include "framework/core/timer.h"
+#include "framework/graphics/bitmap.h"
 #include "xp/lv_ex_custom_control.h"
 
 #include <cstdint>

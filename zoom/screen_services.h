@@ -2,7 +2,7 @@
 // length of one drawing.
 #pragma once
 
-#include "framework/canvas.h"
+#include "framework/graphics/canvas.h"
 
 class TLvDesktopCanvas : public TCanvas {
 public:

@@ -3,8 +3,8 @@
 // object inside its container.
 #pragma once
 
-#include "framework/component.h"
-#include "framework/exceptions.h"
+#include "framework/core/component.h"
+#include "framework/core/exceptions.h"
 #include "framework/stored/stored_values.h"
 
 #include <any>

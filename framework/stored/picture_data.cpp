@@ -1,6 +1,6 @@
 #include "framework/stored/picture_data.h"
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 #include <span>
 #include <string>

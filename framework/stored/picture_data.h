@@ -11,7 +11,7 @@
 // with EReadError and leaves the target as it was; no read ever goes past the data given.
 #pragma once
 
-#include "framework/bitmap.h"
+#include "framework/graphics/bitmap.h"
 
 #include <cstdint>
 #include <vector>

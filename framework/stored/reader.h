@@ -27,8 +27,8 @@
 // destroys every object made so far.
 #pragma once
 
-#include "framework/component.h"
-#include "framework/exceptions.h"
+#include "framework/core/component.h"
+#include "framework/core/exceptions.h"
 #include "framework/stored/class_registry.h"
 
 #include <any>

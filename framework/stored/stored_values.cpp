@@ -1,6 +1,6 @@
 #include "framework/stored/stored_values.h"
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 #include <limits>
 

@@ -2,8 +2,8 @@
 // ("integer expected, found a string"); the reader adds the object, the property and the line.
 #pragma once
 
+#include "framework/core/types.h"
 #include "framework/stored/stored_text.h"
-#include "framework/types.h"
 
 #include <cstdint>
 #include <initializer_list>

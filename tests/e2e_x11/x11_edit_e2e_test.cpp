@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "edit/lc_custom_edit.h"
-#include "framework/application.h"
-#include "framework/caret.h"
-#include "framework/forms.h"
-#include "framework/timer.h"
+#include "framework/controls/application.h"
+#include "framework/controls/caret.h"
+#include "framework/controls/forms.h"
+#include "framework/core/timer.h"
 
 #define Screen XlibScreen
 #include "tests/e2e_x11/x11_toolkit_fixture.h"

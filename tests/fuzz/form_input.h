@@ -2,8 +2,8 @@
 // that follows) before the next: keys with their modifiers, characters, the pointer and the wheel.
 #pragma once
 
-#include "framework/application.h"
-#include "framework/forms.h"
+#include "framework/controls/application.h"
+#include "framework/controls/forms.h"
 #include "framework/platform/headless/headless_platform.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // libFuzzer entry for stored picture data: any input must either load or fail with EReadError;
 // a crash, a sanitizer report or any other exception is a finding. Built and run by scripts/fuzz.sh,
 // outside the default build.
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "framework/stored/picture_data.h"
 
 #include <cstddef>

@@ -14,7 +14,7 @@
 //   - after a step up that changed the text, Value <= MaxValue; after a step down, Value >= MinValue;
 //   - no error reached the application's error box.
 #include "form_input.h"
-#include "framework/menus.h"
+#include "framework/controls/menus.h"
 #include "headless_session.h"
 #include "tests/spin_edit_description.h"
 

@@ -1,0 +1,51 @@
+// One open level of a pop-up menu: a borderless platform pop-up window that draws the level's items in
+// the classic look and hands its mouse and keyboard input to the tracker that runs the menu.
+#pragma once
+
+#include "framework/controls/forms.h"
+
+#include <vector>
+
+class TMenuItem;
+class TPopupMenuTracker;
+
+class TPopupMenuWindow : public TCustomForm {
+public:
+    // Lays out the visible sub-items of `level` and gives them their automatic accelerators.
+    TPopupMenuWindow(TPopupMenuTracker& tracker, TMenuItem& level);
+
+    TMenuItem& Level() const { return level_; }
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    TMenuItem* RowItem(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
+    // The row's rectangle in client coordinates.
+    TRect RowRect(int row) const;
+    // The row under a client point, or -1 (the border, outside).
+    int RowAt(TPoint client) const;
+    // The size the window needs for its rows.
+    TSize PreferredSize() const;
+
+    int Highlighted() const { return highlighted_; }
+    void SetHighlighted(int row);
+    // Whether the keyboard and the pointer can rest on the row (separators cannot).
+    bool Selectable(int row) const;
+
+    static constexpr int kBorder = 3;
+
+protected:
+    WindowKind PlatformWindowKind() const override { return WindowKind::Popup; }
+    void Paint() override;
+    void WndProc(TMessage& Message) override;
+
+private:
+    int RowHeight(int row) const;
+    void PaintRow(int row);
+    void PaintCheck(const TRect& column, bool radio, TColor color);
+    void PaintSubmenuArrow(const TRect& column, TColor color);
+
+    TPopupMenuTracker& tracker_;
+    TMenuItem& level_;
+    std::vector<TMenuItem*> rows_;
+    int highlighted_ = -1;
+    int textHeight_ = 13;
+    int ascent_ = 11;
+};
