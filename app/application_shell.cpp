@@ -1,8 +1,8 @@
 #include "app/application_shell.h"
 
 #include "app/main_window.h"
-#include "framework/controls/application.h"
 #include "framework/core/exceptions.h"
+#include "framework/forms/application.h"
 
 #include <chrono>
 #include <cstdio>

@@ -3,9 +3,9 @@
 // crosshair and chooses its colour. It is built from its stored description TLTFRM.
 #pragma once
 
-#include "framework/controls/forms.h"
 #include "framework/controls/label.h"
 #include "framework/controls/menus.h"
+#include "framework/forms/forms.h"
 #include "spinedit/lc_spin_edit.h"
 #include "xp/lv_xp_buttons.h"
 #include "zoom/lv_zoom.h"

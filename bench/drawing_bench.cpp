@@ -1,7 +1,7 @@
 // Cost of one drawing of the zoom view (capture + stretch + crosshair) on the headless backend, beside
 // the cost of copying the same number of bytes with memcpy; and the cost of a tick at rest.
-#include "framework/controls/application.h"
 #include "framework/core/message_queue.h"
+#include "framework/forms/application.h"
 #include "framework/platform/headless/headless_platform.h"
 #include "zoom/lv_zoom.h"
 

@@ -1,7 +1,7 @@
 // Time of one paste of a huge clipboard into the zoom-power edit on the headless backend: 10 MB of
 // digits (refused whole), and the same behind a short first line (only the line is taken).
-#include "framework/controls/application.h"
 #include "framework/core/message_queue.h"
+#include "framework/forms/application.h"
 #include "framework/platform/headless/headless_platform.h"
 #include "spinedit/lc_spin_edit.h"
 

@@ -1,7 +1,7 @@
 #include "edit/lc_custom_control.h"
 
 #include "edit/lc_application.h"
-#include "framework/controls/forms.h"
+#include "framework/forms/forms.h"
 #include "framework/graphics/draw_edge.h"
 
 namespace {

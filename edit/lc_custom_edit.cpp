@@ -252,7 +252,7 @@ TCanvas* TLcCustomEdit::ControlSurface() {
     if (canvas.HandleAllocated()) return &canvas;
     // Outside the paint cycle the control's surface must be had first; a hidden control, or a
     // platform that refuses, leaves the drawing to the next paint.
-    if (!Showing() || GetParentForm() == nullptr) return nullptr;
+    if (!Showing() || Host() == nullptr) return nullptr;
     try {
         canvas.Handle();
     } catch (const Exception&) {

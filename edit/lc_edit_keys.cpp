@@ -2,8 +2,8 @@
 // deletion, the clipboard shortcuts, undo, overwrite) and typed characters.
 #include "edit/lc_base_edit.h"
 
-#include "framework/controls/forms.h"
 #include "framework/core/temporary_change.h"
+#include "framework/forms/forms.h"
 #include "framework/platform/platform.h"
 
 namespace {
@@ -68,7 +68,7 @@ void TLcBaseEdit::GetCommandKey(std::uint16_t& Key, TShiftState) {
         break;
     case VK_RETURN:
         if (TabOnEnter && !ctrl) {
-            if (TCustomForm* form = GetParentForm()) form->SelectNext(this, true, true);
+            if (TCustomForm* form = GetParentForm(this)) form->SelectNext(this, true, true);
         }
         break;
     case VK_ESCAPE: SetSelLength(0); break;

@@ -4,10 +4,10 @@
 #include "edit/lc_base_edit.h"
 
 #include "edit/lc_strings.h"
-#include "framework/controls/application.h"
-#include "framework/controls/forms.h"
 #include "framework/controls/menus.h"
 #include "framework/core/temporary_change.h"
+#include "framework/forms/application.h"
+#include "framework/forms/forms.h"
 #include "framework/platform/platform.h"
 
 void TLcBaseEdit::WMMouseMove(TMessage& m) {

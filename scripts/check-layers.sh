@@ -13,7 +13,8 @@ allowed_below() {
     framework/core) echo "framework/platform" ;;
     framework/graphics) echo "framework/platform framework/core" ;;
     framework/controls) echo "framework/platform framework/core framework/graphics" ;;
-    framework/stored) echo "framework/platform framework/core framework/graphics framework/controls" ;;
+    framework/forms) echo "framework/platform framework/core framework/graphics framework/controls" ;;
+    framework/stored) echo "framework/platform framework/core framework/graphics framework/controls framework/forms" ;;
     xp | edit) echo "$toolkit" ;;
     zoom) echo "$toolkit xp" ;;
     spinedit) echo "$toolkit edit" ;;
@@ -21,7 +22,7 @@ allowed_below() {
     *) echo "?" ;;
     esac
 }
-toolkit="framework/platform framework/core framework/graphics framework/controls framework/stored"
+toolkit="framework/platform framework/core framework/graphics framework/controls framework/forms framework/stored"
 
 broken=0
 while IFS= read -r file; do

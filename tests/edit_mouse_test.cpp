@@ -2,8 +2,8 @@
 // word selection), its context menu and the standard edit-control requests. Digits are 6 pixels
 // wide, so caret position p of an unscrolled edit lies at control x 6p - 3 (DigitX gives form x).
 #include "edit_fixture.h"
-#include "framework/controls/forms.h"
 #include "framework/controls/menus.h"
+#include "framework/forms/forms.h"
 
 #include <array>
 #include <cstring>

@@ -2,7 +2,7 @@
 // zoom view placed as the main window places it.
 #pragma once
 
-#include "framework/controls/application.h"
+#include "framework/forms/application.h"
 #include "framework/platform/headless/headless_platform.h"
 #include "zoom/lv_zoom.h"
 

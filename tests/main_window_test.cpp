@@ -1,9 +1,9 @@
 // The main window built from its stored description: its stored values, its menu and handlers, and the
 // pop-up menu opened by a right click and driven by mouse and keyboard inside its modal loop.
 #include "app/main_window.h"
-#include "framework/controls/popup_menu_tracker.h"
-#include "framework/controls/popup_menu_window.h"
 #include "framework/core/timer.h"
+#include "framework/forms/popup_menu_tracker.h"
+#include "framework/forms/popup_menu_window.h"
 #include "headless_fixture.h"
 
 #include <functional>

@@ -1,9 +1,9 @@
 // Menus: choosing items (check marks, radio groups), automatic accelerators, the pop-up's placement,
 // its keyboard and mouse rules, its drawing, and how a right click finds the menu to open.
 #include "framework/controls/menus.h"
-#include "framework/controls/popup_menu_tracker.h"
-#include "framework/controls/popup_menu_window.h"
 #include "framework/core/exceptions.h"
+#include "framework/forms/popup_menu_tracker.h"
+#include "framework/forms/popup_menu_window.h"
 #include "headless_fixture.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 // The error box the toolkit draws where the platform has none: layout, closing keys and clicks, the
 // modal loop (timer ticks go on, other windows are disabled) and the one-box-at-a-time rule.
-#include "framework/controls/message_box.h"
 #include "framework/core/timer.h"
+#include "framework/forms/message_box.h"
 #include "headless_fixture.h"
 
 #include <functional>

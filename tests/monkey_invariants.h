@@ -14,7 +14,7 @@
 #pragma once
 
 #include "app/main_window.h"
-#include "framework/controls/application.h"
+#include "framework/forms/application.h"
 #include "framework/platform/headless/headless_platform.h"
 #include "monkey_random.h"
 

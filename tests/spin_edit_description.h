@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/stored_layout.h"
-#include "framework/controls/forms.h"
+#include "framework/forms/forms.h"
 #include "framework/stored/reader.h"
 #include "spinedit/lc_spin_edit.h"
 #include "spinedit/lc_spin_edit_classes.h"

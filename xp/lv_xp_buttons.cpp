@@ -1,6 +1,6 @@
 #include "xp/lv_xp_buttons.h"
 
-#include "framework/controls/forms.h"
+#include "framework/forms/forms.h"
 #include "framework/platform/platform.h"
 #include "xp/xp_drawing.h"
 
@@ -49,7 +49,7 @@ void TLvXPCustomButton::SetDefault(bool value) {
     if (value == default_) return;
     default_ = value;
     // Every XP control of the form re-runs its focus hook, so the default frame shows at once.
-    if (TCustomForm* form = GetParentForm(); form != nullptr && form != static_cast<TControl*>(this))
+    if (TCustomForm* form = GetParentForm(this); form != nullptr && form != static_cast<TControl*>(this))
         form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(form->ActiveControl()));
 }
 

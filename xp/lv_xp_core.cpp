@@ -1,6 +1,6 @@
 #include "xp/lv_xp_core.h"
 
-#include "framework/controls/forms.h"
+#include "framework/forms/forms.h"
 #include "framework/platform/platform.h"
 
 #include <algorithm>
@@ -74,7 +74,7 @@ void TLvXPCustomControl::LockedInvalidate() {
 
 void TLvXPCustomControl::Click() {
     // The dialog result goes to the form on every click, 0 included.
-    if (TCustomForm* form = GetParentForm(); form != nullptr && form != static_cast<TControl*>(this))
+    if (TCustomForm* form = GetParentForm(this); form != nullptr && form != static_cast<TControl*>(this))
         form->ModalResult = ModalResult;
     TLvCustomControl::Click();
 }
@@ -87,7 +87,7 @@ void TLvXPCustomControl::HookFocusedChanged() {
         DrawState |= dsFocused;
     else
         DrawState &= static_cast<TLvXPDrawState>(~(dsFocused | dsClicked));
-    const TCustomForm* form = GetParentForm();
+    const TCustomForm* form = GetParentForm(this);
     SiblingActive = form != nullptr && dynamic_cast<TLvXPCustomControl*>(form->ActiveControl()) != nullptr;
     RedrawIf(csRedrawFocusedChanged);
 }

@@ -1,6 +1,6 @@
 #include "zoom/lv_zoom.h"
 
-#include "framework/controls/forms.h"
+#include "framework/forms/forms.h"
 #include "zoom/screen_services.h"
 
 #include <limits>

@@ -1,6 +1,7 @@
 #include "framework/controls/caret.h"
 
-#include "framework/controls/forms.h"
+#include "framework/controls/control_host.h"
+#include "framework/controls/controls.h"
 #include "framework/core/timer.h"
 #include "framework/platform/platform.h"
 
@@ -25,7 +26,7 @@ struct CaretState {
     WindowId drawnWindow = 0;
     std::vector<TRect> drawnRects;
     TPoint drawnOrigin; // the caret's top-left on the surface, where its picture starts
-    const TCustomForm* paintingForm = nullptr;
+    const TControlHost* paintingForm = nullptr;
     int paintDepth = 0;
 };
 
@@ -61,18 +62,19 @@ void Undraw() {
     s.drawnRects.clear();
 }
 
-bool ShouldDraw(const TCustomForm*& form) {
+bool ShouldDraw(const TControlHost*& form) {
     const CaretState& s = State();
     if (s.owner == nullptr || !s.visible || !s.phaseOn || s.size.cx <= 0 || s.size.cy <= 0) return false;
-    form = s.owner->GetParentForm();
-    if (form == nullptr || form->PlatformWindow() == 0 || !form->Active() || !form->Visible()) return false;
+    form = s.owner->Host();
+    if (form == nullptr || form->PlatformWindow() == 0 || !form->Active() || !form->HostControl()->Visible())
+        return false;
     if (s.paintDepth > 0 && s.paintingForm == form) return false;
     return s.owner->Showing();
 }
 
 void Draw() {
     CaretState& s = State();
-    const TCustomForm* form = nullptr;
+    const TControlHost* form = nullptr;
     if (!ShouldDraw(form)) return;
     const TPoint o = s.owner->FormOrigin();
     const TRect client = s.owner->ClientRect().Offset(o.X, o.Y);
@@ -144,6 +146,8 @@ void Reset() {
 } // namespace
 
 void Create(TWinControl* owner, std::int32_t width, std::int32_t height, const PixelSurface* shape) {
+    // From now on the controls tell the caret when they move or go.
+    SetControlWatcher({&Refresh, &ControlDestroyed});
     Reset();
     if (owner == nullptr) return;
     CaretState& s = State();
@@ -228,7 +232,7 @@ bool Drawn() { return State().drawnWindow != 0; }
 TPoint Position() { return State().position; }
 TSize Size() { return State().size; }
 
-void BeginPaint(const TCustomForm* form) {
+void BeginPaint(const TControlHost* form) {
     CaretState& s = State();
     if (s.paintDepth == 0) s.paintingForm = form;
     ++s.paintDepth;
@@ -237,7 +241,7 @@ void BeginPaint(const TCustomForm* form) {
         Undraw();
 }
 
-void EndPaint(const TCustomForm*) {
+void EndPaint(const TControlHost*) {
     CaretState& s = State();
     if (s.paintDepth > 0) --s.paintDepth;
     if (s.paintDepth == 0) s.paintingForm = nullptr;

@@ -16,7 +16,7 @@
 #include <cstdint>
 
 class TWinControl;
-class TCustomForm;
+class TControlHost;
 class PixelSurface;
 
 namespace caret {
@@ -51,8 +51,8 @@ TPoint Position();
 TSize Size();
 
 // Drawing over the caret's form (the paint cycle): the caret steps aside until EndPaint.
-void BeginPaint(const TCustomForm* form);
-void EndPaint(const TCustomForm* form);
+void BeginPaint(const TControlHost* form);
+void EndPaint(const TControlHost* form);
 // A control is going: its caret goes with it.
 void ControlDestroyed(TWinControl* control);
 // The form's activation or the owner's visibility changed: draws or removes the caret to match.

@@ -1,7 +1,6 @@
 #include "framework/controls/controls.h"
 
-#include "framework/controls/caret.h"
-#include "framework/controls/forms.h"
+#include "framework/controls/control_host.h"
 #include "framework/controls/menus.h"
 #include "framework/core/exceptions.h"
 #include "framework/platform/platform.h"
@@ -10,6 +9,7 @@
 
 namespace {
 TControl* gCapture = nullptr;
+TControlWatcher gWatcher;
 TControl* gMouseControl = nullptr;
 } // namespace
 
@@ -56,13 +56,17 @@ TShiftState KeyDataToShiftState(LPARAM keyData) {
 
 TControl* GetCaptureControl() { return gCapture; }
 
+void SetControlWatcher(const TControlWatcher& watcher) { gWatcher = watcher; }
+const TControlWatcher& ControlWatcher() { return gWatcher; }
+
 void SetCaptureControl(TControl* control) {
     if (gCapture == control) return;
     TControl* previous = gCapture;
     gCapture = control;
     if (HasCurrentPlatform()) {
-        TCustomForm* form = control ? control->GetParentForm() : nullptr;
-        CurrentPlatform().SetMouseCapture(form && form->HandleAllocated() ? form->PlatformWindow() : 0);
+        TControlHost* host = control ? control->Host() : nullptr;
+        CurrentPlatform().SetMouseCapture(
+            host && host->HostControl()->HandleAllocated() ? host->PlatformWindow() : 0);
     }
     if (previous != nullptr) previous->Perform(WM_CAPTURECHANGED, 0, 0);
 }
@@ -110,10 +114,10 @@ void TControl::SetParent(TWinControl* AParent) {
     if (AParent != nullptr) AParent->InsertControl(this);
 }
 
-TCustomForm* TControl::GetParentForm() const {
+TControlHost* TControl::Host() const {
     const TControl* c = this;
     while (c->parent_ != nullptr) c = c->parent_;
-    return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+    return dynamic_cast<TControlHost*>(const_cast<TControl*>(c));
 }
 
 void TControl::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth, std::int32_t AHeight) {
@@ -132,7 +136,7 @@ void TControl::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWi
     RequestAlign();
     AfterSetBounds(moved, sizeChanged);
     // A caret in this control (or inside it) follows it.
-    caret::Refresh();
+    if (gWatcher.placeChanged != nullptr) gWatcher.placeChanged();
 }
 
 void TControl::AfterSetBounds(bool, bool sized) {
@@ -148,8 +152,8 @@ TPoint TControl::FormOrigin() const {
 TPoint TControl::ClientToScreen(TPoint p) const {
     const TPoint o = FormOrigin();
     TPoint screen{o.X + p.X, o.Y + p.Y};
-    if (const TCustomForm* form = GetParentForm()) {
-        const TPoint c = form->ClientOriginOnScreen();
+    if (const TControlHost* host = Host()) {
+        const TPoint c = host->ClientOriginOnScreen();
         screen.X += c.X;
         screen.Y += c.Y;
     }
@@ -173,7 +177,7 @@ void TControl::SetVisible(bool value) {
     visible_ = value;
     Perform(CM_VISIBLECHANGED, value ? 1 : 0, 0);
     RequestAlign();
-    caret::Refresh();
+    if (gWatcher.placeChanged != nullptr) gWatcher.placeChanged();
 }
 
 bool TControl::Showing() const {
@@ -249,15 +253,15 @@ void TControl::DefaultHandler(TMessage&) {}
 
 void TControl::Invalidate() {
     if (!Showing()) return;
-    TCustomForm* form = GetParentForm();
-    if (form == nullptr || !form->HandleAllocated()) return;
+    TControlHost* host = Host();
+    if (host == nullptr || !host->HostControl()->HandleAllocated()) return;
     const TPoint o = FormOrigin();
     TRect area = Bounds(o.X, o.Y, width_, height_);
     for (const TWinControl* p = parent_; p != nullptr; p = p->Parent()) {
         const TPoint po = p->FormOrigin();
         area = area.Intersect(p->ClientRect().Offset(po.X, po.Y));
     }
-    form->InvalidateFormRect(area);
+    host->InvalidateFormRect(area);
 }
 
 void TControl::Loaded() {

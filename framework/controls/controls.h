@@ -13,7 +13,7 @@
 #include <vector>
 
 class TWinControl;
-class TCustomForm;
+class TControlHost;
 class TPopupMenu;
 
 using TControlStyle = std::uint32_t;
@@ -44,6 +44,15 @@ constexpr WPARAM MK_MBUTTON = 0x0010;
 TShiftState KeysToShiftState(WPARAM keys);
 WPARAM ShiftStateToKeys(TShiftState shift);
 
+// Told when a control moves, changes size or is shown or hidden, and when a windowed control is
+// going. The caret registers here when it is first made, so it follows its control.
+struct TControlWatcher {
+    void (*placeChanged)() = nullptr;
+    void (*destroying)(TWinControl* control) = nullptr;
+};
+void SetControlWatcher(const TControlWatcher& watcher);
+const TControlWatcher& ControlWatcher();
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* AOwner);
@@ -51,8 +60,8 @@ public:
 
     TWinControl* Parent() const { return parent_; }
     virtual void SetParent(TWinControl* AParent);
-    // The form this control lies on (itself for a form), or null.
-    TCustomForm* GetParentForm() const;
+    // The top-level window this control lies in (a form; the form itself for a form), or null.
+    TControlHost* Host() const;
 
     std::int32_t Left() const { return left_; }
     std::int32_t Top() const { return top_; }

@@ -1,6 +1,6 @@
 #include "framework/controls/custom_control.h"
 
-#include "framework/controls/forms.h"
+#include "framework/controls/control_host.h"
 #include "framework/core/exceptions.h"
 
 #include <algorithm>
@@ -22,10 +22,10 @@ void FreeDeviceContexts() {
 TControlCanvas::~TControlCanvas() { FreeHandle(); }
 
 void TControlCanvas::CreateHandle() {
-    TCustomForm* form = control_ ? control_->GetParentForm() : nullptr;
-    if (form == nullptr) throw EInvalidOperation("Control has no parent window");
-    form->HandleNeeded();
-    const WindowId window = form->PlatformWindow();
+    TControlHost* host = control_ ? control_->Host() : nullptr;
+    if (host == nullptr) throw EInvalidOperation("Control has no parent window");
+    host->HostControl()->HandleNeeded();
+    const WindowId window = host->PlatformWindow();
     if (!held_) {
         auto& held = HeldCanvases();
         if (held.size() >= kMaxHeldSurfaces) held.front()->FreeHandle(); // the oldest goes

@@ -1,7 +1,5 @@
 #include "framework/controls/menus.h"
 
-#include "framework/controls/application.h"
-#include "framework/controls/popup_menu_tracker.h"
 #include "framework/core/exceptions.h"
 
 #include <algorithm>
@@ -143,11 +141,17 @@ TMenu::~TMenu() {
     delete items_;
 }
 
+namespace {
+TPopupMenuRunner gRunner;
+} // namespace
+
+void SetPopupMenuRunner(const TPopupMenuRunner& runner) { gRunner = runner; }
+
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
 
 TPopupMenu::~TPopupMenu() {
     Destroying();
-    if (tracker_ != nullptr) tracker_->Cancel();
+    if (tracker_ != nullptr && gRunner.cancel != nullptr) gRunner.cancel(*this);
 }
 
 void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
@@ -161,22 +165,7 @@ void TPopupMenu::Popup(std::int32_t X, std::int32_t Y) {
     if (OnPopup) OnPopup(this);
     if (!Items()->HasSubmenu()) return;
 
-    TMenuItem* chosen = nullptr;
-    {
-        TPopupMenuTracker tracker(*Items());
-        tracker_ = &tracker;
-        struct Detach {
-            TPopupMenuTracker*& slot;
-            ~Detach() { slot = nullptr; }
-        } detach{tracker_};
-        tracker.Open(popupPoint_);
-        // A nested loop: timer ticks, repaints and the menu's own input go on until it closes.
-        while (tracker.Active() && Application != nullptr && !Application->Terminated()) {
-            Application->HandleMessage();
-            tracker.FreeClosedLevels();
-        }
-        chosen = tracker.Chosen();
-    }
+    TMenuItem* chosen = gRunner.run != nullptr ? gRunner.run(*this, popupPoint_) : nullptr;
     // As on the classic platform, the command runs once the menu is gone.
     if (chosen != nullptr) chosen->Click();
 }

@@ -1,5 +1,6 @@
 // Menus: TMenuItem (a command or a submenu, with check marks and radio groups) and TPopupMenu (a menu
-// opened at a point, run modally by TPopupMenuTracker).
+// opened at a point). What shows an open menu and runs it (TPopupMenuTracker, its windows and the
+// application's loop) lies a layer up and registers itself as the pop-up menu runner.
 #pragma once
 
 #include "framework/core/component.h"
@@ -9,6 +10,17 @@
 #include <vector>
 
 class TPopupMenuTracker;
+class TPopupMenu;
+class TMenuItem;
+
+// Shows pop-up menus: registered by the application, which has the windows and the loop for them.
+struct TPopupMenuRunner {
+    // Opens `menu` at a screen point and runs it until it closes; the chosen item, or null.
+    TMenuItem* (*run)(TPopupMenu& menu, TPoint point) = nullptr;
+    // Closes the open `menu` at once, as it is going.
+    void (*cancel)(TPopupMenu& menu) = nullptr;
+};
+void SetPopupMenuRunner(const TPopupMenuRunner& runner);
 
 class TMenuItem : public TComponent {
 public:
@@ -103,8 +115,9 @@ public:
     // (timers and painting go on meanwhile); a chosen item's Click runs after the menu has closed.
     virtual void Popup(std::int32_t X, std::int32_t Y);
     TPoint PopupPoint() const { return popupPoint_; }
-    // The running tracker while the menu is open, else null.
+    // The running tracker while the menu is open, else null; the runner sets it.
     TPopupMenuTracker* Tracker() const { return tracker_; }
+    void SetTracker(TPopupMenuTracker* tracker) { tracker_ = tracker; }
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
 

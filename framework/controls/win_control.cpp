@@ -1,8 +1,7 @@
 // TWinControl: a control with a toolkit handle and children: painting, focus and keys.
 #include "framework/controls/controls.h"
 
-#include "framework/controls/caret.h"
-#include "framework/controls/forms.h"
+#include "framework/controls/control_host.h"
 #include "framework/core/exceptions.h"
 #include "framework/platform/platform.h"
 
@@ -12,8 +11,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
     Destroying();
-    caret::ControlDestroyed(this);
-    if (TCustomForm* form = GetParentForm(); form != nullptr && form != this) form->ControlDestroyed(this);
+    if (ControlWatcher().destroying != nullptr) ControlWatcher().destroying(this);
+    if (TControlHost* host = Host(); host != nullptr && host->HostControl() != this)
+        host->ControlDestroyed(this);
     DestroyChildren();
     TWinControl::DestroyWnd();
 }
@@ -165,23 +165,22 @@ void TWinControl::WMSize(TMessage& m) {
 void TWinControl::WMWindowPosChanged(TMessage&) {}
 
 bool TWinControl::CanFocus() const {
-    const TCustomForm* form = GetParentForm();
-    if (form == nullptr) return false;
+    if (Host() == nullptr) return false;
     for (const TControl* c = this; c != nullptr; c = c->Parent())
         if (!c->Visible() || !c->Enabled()) return false;
     return true;
 }
 
 bool TWinControl::Focused() const {
-    const TCustomForm* form = GetParentForm();
-    return form != nullptr && form->Active() && form->ActiveControl() == this;
+    const TControlHost* host = Host();
+    return host != nullptr && host->Active() && host->ActiveControl() == this;
 }
 
 void TWinControl::SetFocus() {
-    TCustomForm* form = GetParentForm();
-    if (form == nullptr) throw EInvalidOperation("Cannot focus a control without a parent window");
+    TControlHost* host = Host();
+    if (host == nullptr) throw EInvalidOperation("Cannot focus a control without a parent window");
     if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
-    form->FocusControl(this);
+    host->FocusControl(this);
 }
 
 void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
@@ -327,6 +326,7 @@ void TWinControl::CMFontChanged(TMessage& m) {
 void TWinControl::CMEnabledChanged(TMessage&) {
     // A windowed control repaints on its own terms; a disabled one cannot keep the focus.
     if (Enabled()) return;
-    if (TCustomForm* form = GetParentForm(); form != nullptr && form != this && form->ActiveControl() == this)
-        form->FocusControl(nullptr);
+    if (TControlHost* host = Host();
+        host != nullptr && host->HostControl() != this && host->ActiveControl() == this)
+        host->FocusControl(nullptr);
 }

@@ -1,8 +1,8 @@
 #include "framework/stored/framework_classes.h"
 
-#include "framework/controls/forms.h"
 #include "framework/controls/label.h"
 #include "framework/controls/menus.h"
+#include "framework/forms/forms.h"
 #include "framework/stored/class_registry.h"
 
 namespace {

@@ -4,7 +4,7 @@
 // Tab commits the typed value clamped into the range. The button shows the classic diagonal face
 // without a theme and the theme's spin parts with one (--theme=on, a process of its own).
 #include "edit/lc_application.h"
-#include "framework/controls/application.h"
+#include "framework/forms/application.h"
 #include "spinedit/lc_spin_edit.h"
 #include "tests/e2e_wine/themed_test_main.h"
 #include "tests/e2e_wine/win32_form_driver.h"

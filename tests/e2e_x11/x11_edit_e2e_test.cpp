@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "edit/lc_custom_edit.h"
-#include "framework/controls/application.h"
 #include "framework/controls/caret.h"
-#include "framework/controls/forms.h"
 #include "framework/core/timer.h"
+#include "framework/forms/application.h"
+#include "framework/forms/forms.h"
 
 #define Screen XlibScreen
 #include "tests/e2e_x11/x11_toolkit_fixture.h"

@@ -1,7 +1,7 @@
 // A tiny program for the end-to-end tests: shows the application's error box through the real X11
 // backend and exits 0 once the box is closed.
-#include "framework/controls/application.h"
 #include "framework/core/message_queue.h"
+#include "framework/forms/application.h"
 #include "framework/platform/platform.h"
 
 int main() {

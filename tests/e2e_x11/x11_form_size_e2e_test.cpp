@@ -5,7 +5,7 @@
 // Screen type is renamed so that it does not meet the toolkit's Screen object.
 #include <gtest/gtest.h>
 
-#include "framework/controls/forms.h"
+#include "framework/forms/forms.h"
 
 #define Screen XlibScreen
 #include "tests/e2e_x11/x11_toolkit_fixture.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "edit/lc_application.h"
-#include "framework/controls/application.h"
+#include "framework/forms/application.h"
 #include "framework/platform/x11/x11_platform.h"
 #include "tests/e2e_x11/x11_e2e_support.h"
 

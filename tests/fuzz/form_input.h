@@ -2,8 +2,8 @@
 // that follows) before the next: keys with their modifiers, characters, the pointer and the wheel.
 #pragma once
 
-#include "framework/controls/application.h"
-#include "framework/controls/forms.h"
+#include "framework/forms/application.h"
+#include "framework/forms/forms.h"
 #include "framework/platform/headless/headless_platform.h"
 
 #include <cstdint>

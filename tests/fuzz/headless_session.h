@@ -3,8 +3,8 @@
 #pragma once
 
 #include "edit/lc_application.h"
-#include "framework/controls/application.h"
 #include "framework/core/message_queue.h"
+#include "framework/forms/application.h"
 #include "framework/platform/headless/headless_platform.h"
 
 #include <cstdio>

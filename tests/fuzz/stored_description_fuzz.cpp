@@ -5,9 +5,9 @@
 // fields and handlers (a real TLTfrm reads its own description as it is made).
 #include "app/program_classes.h"
 #include "app/stored_layout.h"
-#include "framework/controls/forms.h"
 #include "framework/controls/label.h"
 #include "framework/controls/menus.h"
+#include "framework/forms/forms.h"
 #include "framework/stored/reader.h"
 #include "headless_session.h"
 #include "spinedit/lc_spin_edit.h"

@@ -1,6 +1,6 @@
-#include "framework/controls/message_box.h"
+#include "framework/forms/message_box.h"
 
-#include "framework/controls/application.h"
+#include "framework/forms/application.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // the classic look and hands its mouse and keyboard input to the tracker that runs the menu.
 #pragma once
 
-#include "framework/controls/forms.h"
+#include "framework/forms/forms.h"
 
 #include <vector>
 

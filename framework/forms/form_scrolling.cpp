@@ -1,6 +1,6 @@
 // A form's automatic scrolling: the scroll bars' ranges and visibility, their places and painting,
 // and the mouse and wheel on them.
-#include "framework/controls/forms.h"
+#include "framework/forms/forms.h"
 
 #include "framework/core/timer.h"
 #include "framework/platform/platform.h"

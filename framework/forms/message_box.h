@@ -2,7 +2,7 @@
 // stop icon, the message and an "OK" button, shown modally with a nested message loop.
 #pragma once
 
-#include "framework/controls/forms.h"
+#include "framework/forms/forms.h"
 
 #include <string>
 #include <vector>

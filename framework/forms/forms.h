@@ -1,6 +1,7 @@
 // Forms (top-level windows, the only controls that are platform windows) and the screen object.
 #pragma once
 
+#include "framework/controls/control_host.h"
 #include "framework/controls/custom_control.h"
 #include "framework/controls/scroll_bar.h"
 
@@ -27,7 +28,26 @@ using TCloseAction = std::uint8_t;
 constexpr TCloseAction caNone = 0, caHide = 1, caFree = 2, caMinimize = 3;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
-class TCustomForm : public TCustomControl {
+class TCustomForm;
+// The form `control` lies on (the control itself for a form), or null.
+TCustomForm* GetParentForm(const TControl* control);
+
+// What forms ask of the application that runs them; the application registers itself here, so
+// forms need not know it.
+class TFormOwner {
+public:
+    // The hidden window that owns every form (0 for none).
+    virtual WindowId OwnerWindow() const = 0;
+    // `form` is closing: when it is the main form this ends the program, and the answer is true.
+    virtual bool MainFormClosing(TCustomForm* form) = 0;
+
+protected:
+    ~TFormOwner() = default;
+};
+void SetFormOwner(TFormOwner* owner);
+TFormOwner* FormOwner();
+
+class TCustomForm : public TCustomControl, public TControlHost {
 public:
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
@@ -42,7 +62,7 @@ public:
     // last reported (or the platform's usual frame before that).
     TSize ClientSizeForOuter(std::int32_t outerWidth, std::int32_t outerHeight) const;
     TPoint FormOrigin() const override { return {0, 0}; }
-    TPoint ClientOriginOnScreen() const;
+    TPoint ClientOriginOnScreen() const override;
     void SetClientSize(std::int32_t width, std::int32_t height);
 
     TBorderIcons BorderIcons = biSystemMenu | biMinimize | biMaximize;
@@ -74,9 +94,10 @@ public:
     // For the main form this ends the program; other forms are hidden.
     void Close();
 
-    WindowId PlatformWindow() const { return platformWindow_; }
+    TWinControl* HostControl() const override { return const_cast<TCustomForm*>(this); }
+    WindowId PlatformWindow() const override { return platformWindow_; }
     // Marks part of the client area for the next paint cycle.
-    void InvalidateFormRect(const TRect& rect);
+    void InvalidateFormRect(const TRect& rect) override;
     bool PaintPending() const { return !invalid_.IsEmpty(); }
     // Runs the paint cycle for the invalid area now.
     void PaintNow();
@@ -88,11 +109,11 @@ public:
 
     // Keyboard focus inside the form. The focused control is the active control while the form is
     // the active window.
-    TWinControl* ActiveControl() const { return activeControl_; }
-    bool Active() const { return active_; }
+    TWinControl* ActiveControl() const override { return activeControl_; }
+    bool Active() const override { return active_; }
     // Moves the focus to `control` (null: the form itself): the old control loses it, the new one
     // gets it, and every control of the form hears of the change.
-    void FocusControl(TWinControl* control);
+    void FocusControl(TWinControl* control) override;
     // The window became (or stopped being) the active one; the first activation focuses the first
     // control in tab order that can take the focus and is a tab stop.
     void SetActive(bool active);
@@ -100,7 +121,7 @@ public:
     void SelectNext(TWinControl* current, bool forward, bool checkTabStop);
     TWinControl* FindNextControl(TWinControl* current, bool forward, bool checkTabStop) const;
     // A control of this form is going: it must not stay the active control.
-    void ControlDestroyed(TWinControl* control);
+    void ControlDestroyed(TWinControl* control) override;
 
 protected:
     // The kind of platform window the form asks for (pop-up menus ask for WindowKind::Popup).

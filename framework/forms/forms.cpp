@@ -1,6 +1,5 @@
-#include "framework/controls/forms.h"
+#include "framework/forms/forms.h"
 
-#include "framework/controls/application.h"
 #include "framework/controls/caret.h"
 #include "framework/core/exceptions.h"
 #include "framework/core/temporary_change.h"
@@ -76,6 +75,18 @@ TSize TCustomForm::ClientSizeForOuter(std::int32_t outerWidth, std::int32_t oute
     return {std::max(0, outerWidth - frame.cx), std::max(0, outerHeight - frame.cy)};
 }
 
+namespace {
+TFormOwner* gFormOwner = nullptr;
+} // namespace
+
+void SetFormOwner(TFormOwner* owner) { gFormOwner = owner; }
+TFormOwner* FormOwner() { return gFormOwner; }
+
+TCustomForm* GetParentForm(const TControl* control) {
+    TControlHost* host = control != nullptr ? control->Host() : nullptr;
+    return host != nullptr ? dynamic_cast<TCustomForm*>(host->HostControl()) : nullptr;
+}
+
 TPoint TCustomForm::ClientOriginOnScreen() const {
     const FrameMetrics f = Frame();
     return {left_ + f.left, top_ + f.top};
@@ -122,7 +133,7 @@ void TCustomForm::CreateWnd() {
     p.kind = PlatformWindowKind();
     p.caption = Caption();
     p.outerBounds = BoundsRect();
-    p.owner = Application != nullptr ? Application->PlatformWindow() : 0;
+    p.owner = gFormOwner != nullptr ? gFormOwner->OwnerWindow() : 0;
     p.sizeable = BorderStyle == bsSizeable || BorderStyle == bsSizeToolWin;
     p.captionButtons = BorderIcons != 0;
     platformWindow_ = CurrentPlatform().CreateTopLevelWindow(p);
@@ -178,11 +189,8 @@ void TCustomForm::Hide() {
 }
 
 void TCustomForm::Close() {
-    if (Application != nullptr && Application->MainForm() == this) {
-        // The main window may always close; closing it ends the program.
-        Application->Terminate();
-        return;
-    }
+    // The main window may always close; closing it ends the program.
+    if (gFormOwner != nullptr && gFormOwner->MainFormClosing(this)) return;
     TCloseAction action = caHide;
     if (OnClose) OnClose(this, action);
     if (action == caHide || action == caFree)
@@ -322,8 +330,7 @@ void TCustomForm::RouteMouse(const PlatformEvent& e) {
     if (RouteScrollBarMouse(e)) return;
     // The capturing control takes every mouse message; otherwise the deepest control under the pointer.
     TControl* target = GetCaptureControl();
-    if (target == nullptr || target->GetParentForm() != this)
-        target = ControlAtClientPoint(e.position, false);
+    if (target == nullptr || GetParentForm(target) != this) target = ControlAtClientPoint(e.position, false);
     const TPoint origin = target->FormOrigin();
     const LPARAM pos = MakeMousePos(e.position.X - origin.X, e.position.Y - origin.Y);
     WPARAM keys = ShiftStateToKeys(e.shift);

@@ -1,8 +1,8 @@
-#include "framework/controls/popup_menu_tracker.h"
+#include "framework/forms/popup_menu_tracker.h"
 
-#include "framework/controls/application.h"
 #include "framework/controls/menus.h"
-#include "framework/controls/popup_menu_window.h"
+#include "framework/forms/application.h"
+#include "framework/forms/popup_menu_window.h"
 
 #include <algorithm>
 
@@ -236,3 +236,28 @@ void TPopupMenuTracker::KeyDown(std::uint16_t key) {
             return;
         }
 }
+
+namespace {
+
+TMenuItem* RunPopupMenu(TPopupMenu& menu, TPoint point) {
+    TPopupMenuTracker tracker(*menu.Items());
+    menu.SetTracker(&tracker);
+    struct Detach {
+        TPopupMenu& menu;
+        ~Detach() { menu.SetTracker(nullptr); }
+    } detach{menu};
+    tracker.Open(point);
+    while (tracker.Active() && Application != nullptr && !Application->Terminated()) {
+        Application->HandleMessage();
+        tracker.FreeClosedLevels();
+    }
+    return tracker.Chosen();
+}
+
+void CancelPopupMenu(TPopupMenu& menu) {
+    if (TPopupMenuTracker* tracker = menu.Tracker()) tracker->Cancel();
+}
+
+} // namespace
+
+TPopupMenuRunner ApplicationPopupMenuRunner() { return {&RunPopupMenu, &CancelPopupMenu}; }

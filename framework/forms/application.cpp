@@ -1,8 +1,10 @@
-#include "framework/controls/application.h"
+#include "framework/forms/application.h"
 
 #include "framework/controls/caret.h"
-#include "framework/controls/message_box.h"
+#include "framework/controls/menus.h"
 #include "framework/core/exceptions.h"
+#include "framework/forms/message_box.h"
+#include "framework/forms/popup_menu_tracker.h"
 #include "framework/platform/platform.h"
 
 #include <cstdio>
@@ -42,8 +44,10 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
     appWindow_ = CurrentPlatform().CreateTopLevelWindow(p);
     // Only now, so a failure above leaves no dangling application behind.
     Application = this;
+    SetFormOwner(this);
     SetExceptionHandler(&ApplicationExceptionHandler);
     CurrentPlatform().SetSystemLoopHook([this] { RunInsideSystemLoop(); });
+    SetPopupMenuRunner(ApplicationPopupMenuRunner());
 }
 
 TApplication::~TApplication() {
@@ -52,7 +56,14 @@ TApplication::~TApplication() {
     DestroyComponents();
     if (appWindow_ != 0) CurrentPlatform().DestroyWindow(appWindow_);
     if (Application == this) Application = nullptr;
+    if (FormOwner() == this) SetFormOwner(nullptr);
     SetExceptionHandler(nullptr);
+}
+
+bool TApplication::MainFormClosing(TCustomForm* form) {
+    if (form == nullptr || form != mainForm_) return false;
+    Terminate();
+    return true;
 }
 
 void TApplication::SetTitle(const std::string& title) {
@@ -215,7 +226,7 @@ void TApplication::DispatchPlatformEvent(const PlatformEvent& event) {
 bool TApplication::CancelCaptureMode(WindowId holder) {
     TControl* capture = GetCaptureControl();
     if (capture == nullptr || holder == 0) return false;
-    const TCustomForm* form = capture->GetParentForm();
+    const TCustomForm* form = GetParentForm(capture);
     if (form == nullptr || form->PlatformWindow() != holder) return false;
     try {
         capture->Perform(WM_CANCELMODE, 0, 0);
@@ -231,7 +242,7 @@ bool TApplication::EndModesOfLostActivation() {
     if (!activationLost_) return false;
     activationLost_ = false;
     TControl* capture = GetCaptureControl();
-    const TCustomForm* form = capture != nullptr ? capture->GetParentForm() : nullptr;
+    const TCustomForm* form = capture != nullptr ? GetParentForm(capture) : nullptr;
     return form != nullptr && CancelCaptureMode(form->PlatformWindow());
 }
 

@@ -1,7 +1,7 @@
-#include "framework/controls/popup_menu_window.h"
+#include "framework/forms/popup_menu_window.h"
 
 #include "framework/controls/menus.h"
-#include "framework/controls/popup_menu_tracker.h"
+#include "framework/forms/popup_menu_tracker.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The application object: title, main form, the message loop, error reporting and shutdown.
 #pragma once
 
-#include "framework/controls/forms.h"
+#include "framework/forms/forms.h"
 
 #include <exception>
 #include <functional>
@@ -10,7 +10,7 @@
 
 using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;
 
-class TApplication : public TComponent {
+class TApplication : public TComponent, public TFormOwner {
 public:
     explicit TApplication(TComponent* AOwner);
     ~TApplication() override;
@@ -30,6 +30,9 @@ public:
     TCustomForm* InputCaptureForm() const { return inputCaptureForm_; }
     // The hidden application window that owns the forms (0 where the platform has none).
     WindowId PlatformWindow() const { return appWindow_; }
+    WindowId OwnerWindow() const override { return appWindow_; }
+    // Closing the main form ends the program.
+    bool MainFormClosing(TCustomForm* form) override;
 
     // Runs the start-up hooks once.
     void AddStartupHook(std::function<void()> hook) { startupHooks_.push_back(std::move(hook)); }

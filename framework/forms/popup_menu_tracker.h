@@ -9,7 +9,13 @@
 #include <vector>
 
 class TMenuItem;
+class TPopupMenu;
 class TPopupMenuWindow;
+struct TPopupMenuRunner;
+
+// How the application runs pop-up menus: a tracker for the open levels and a nested loop
+// (timer ticks, repaints and the menu's own input go on) until the menu closes.
+TPopupMenuRunner ApplicationPopupMenuRunner();
 
 // Where a menu opened at `at` goes: its top-left corner at the point, flipped to the other side of the
 // point where it would leave the display, and then shifted to lie on it.
