@@ -62,20 +62,20 @@ void Undraw() {
     s.drawnRects.clear();
 }
 
-bool ShouldDraw(const TControlHost*& form) {
+bool ShouldDraw(const TControlHost*& host) {
     const CaretState& s = State();
     if (s.owner == nullptr || !s.visible || !s.phaseOn || s.size.cx <= 0 || s.size.cy <= 0) return false;
-    form = s.owner->Host();
-    if (form == nullptr || form->PlatformWindow() == 0 || !form->Active() || !form->HostControl()->Visible())
+    host = s.owner->Host();
+    if (host == nullptr || host->PlatformWindow() == 0 || !host->Active() || !host->HostControl()->Visible())
         return false;
-    if (s.paintDepth > 0 && s.paintingForm == form) return false;
+    if (s.paintDepth > 0 && s.paintingForm == host) return false;
     return s.owner->Showing();
 }
 
 void Draw() {
     CaretState& s = State();
-    const TControlHost* form = nullptr;
-    if (!ShouldDraw(form)) return;
+    const TControlHost* host = nullptr;
+    if (!ShouldDraw(host)) return;
     const TPoint o = s.owner->FormOrigin();
     const TRect client = s.owner->ClientRect().Offset(o.X, o.Y);
     const TRect box = Bounds(o.X + s.position.X, o.Y + s.position.Y, s.size.cx, s.size.cy).Intersect(client);
@@ -83,7 +83,7 @@ void Draw() {
     for (const TRect& r : s.owner->VisibleRegion())
         if (TRect part = r.Intersect(box); !part.IsEmpty()) rects.push_back(part);
     if (rects.empty()) return;
-    s.drawnWindow = form->PlatformWindow();
+    s.drawnWindow = host->PlatformWindow();
     s.drawnRects = rects;
     s.drawnOrigin = {o.X + s.position.X, o.Y + s.position.Y};
     Invert(s.drawnWindow, s.drawnRects, s.drawnOrigin);
