@@ -165,7 +165,7 @@ void TPopupMenu::Popup(std::int32_t X, std::int32_t Y) {
     if (OnPopup) OnPopup(this);
     if (!Items()->HasSubmenu()) return;
 
-    TMenuItem* chosen = gRunner.run != nullptr ? gRunner.run(*this, popupPoint_) : nullptr;
+    TMenuItem* chosen = gRunner.run != nullptr ? gRunner.run(*this, popupPoint_, tracker_) : nullptr;
     // As on the classic platform, the command runs once the menu is gone.
     if (chosen != nullptr) chosen->Click();
 }

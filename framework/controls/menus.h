@@ -16,7 +16,8 @@ class TMenuItem;
 // Shows pop-up menus: registered by the application, which has the windows and the loop for them.
 struct TPopupMenuRunner {
     // Opens `menu` at a screen point and runs it until it closes; the chosen item, or null.
-    TMenuItem* (*run)(TPopupMenu& menu, TPoint point) = nullptr;
+    // `open` is the menu's slot for its tracker, set while the menu runs.
+    TMenuItem* (*run)(TPopupMenu& menu, TPoint point, TPopupMenuTracker*& open) = nullptr;
     // Closes the open `menu` at once, as it is going.
     void (*cancel)(TPopupMenu& menu) = nullptr;
 };
@@ -115,9 +116,8 @@ public:
     // (timers and painting go on meanwhile); a chosen item's Click runs after the menu has closed.
     virtual void Popup(std::int32_t X, std::int32_t Y);
     TPoint PopupPoint() const { return popupPoint_; }
-    // The running tracker while the menu is open, else null; the runner sets it.
+    // The running tracker while the menu is open, else null.
     TPopupMenuTracker* Tracker() const { return tracker_; }
-    void SetTracker(TPopupMenuTracker* tracker) { tracker_ = tracker; }
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
 

@@ -26,6 +26,12 @@ bool IsInputEvent(PlatformEvent::Kind kind) {
     }
 }
 
+// A key, a button press or the wheel: the user is at work, so the caret blinks again.
+bool IsUserAction(PlatformEvent::Kind kind) {
+    return kind == PlatformEvent::Kind::KeyDown || kind == PlatformEvent::Kind::Char ||
+           kind == PlatformEvent::Kind::MouseDown || kind == PlatformEvent::Kind::MouseWheel;
+}
+
 void ApplicationExceptionHandler(TObject* sender) {
     if (Application != nullptr)
         Application->HandleException(sender);
@@ -163,6 +169,7 @@ bool TApplication::ProcessMessage() {
 }
 
 void TApplication::DispatchPlatformEvent(const PlatformEvent& event) {
+    if (IsUserAction(event.kind)) caret::UserInput();
     switch (event.kind) {
     case PlatformEvent::Kind::MouseMove:
     case PlatformEvent::Kind::MouseDown:
@@ -170,14 +177,10 @@ void TApplication::DispatchPlatformEvent(const PlatformEvent& event) {
     case PlatformEvent::Kind::MouseWheel:
         pointerWindow_ = event.window;
         pointerPosition_ = event.position;
-        if (event.kind == PlatformEvent::Kind::MouseDown || event.kind == PlatformEvent::Kind::MouseWheel)
-            caret::UserInput();
         break;
     case PlatformEvent::Kind::MouseLeave:
         if (event.window == pointerWindow_) pointerWindow_ = 0;
         return;
-    case PlatformEvent::Kind::KeyDown:
-    case PlatformEvent::Kind::Char: caret::UserInput(); break;
     case PlatformEvent::Kind::Quit: terminated_ = true; return;
     case PlatformEvent::Kind::CaptureLost: CancelCaptureMode(event.window); return;
     case PlatformEvent::Kind::Activated:

@@ -1,6 +1,7 @@
 #include "framework/forms/popup_menu_tracker.h"
 
 #include "framework/controls/menus.h"
+#include "framework/core/temporary_change.h"
 #include "framework/forms/application.h"
 #include "framework/forms/popup_menu_window.h"
 
@@ -239,13 +240,9 @@ void TPopupMenuTracker::KeyDown(std::uint16_t key) {
 
 namespace {
 
-TMenuItem* RunPopupMenu(TPopupMenu& menu, TPoint point) {
+TMenuItem* RunPopupMenu(TPopupMenu& menu, TPoint point, TPopupMenuTracker*& open) {
     TPopupMenuTracker tracker(*menu.Items());
-    menu.SetTracker(&tracker);
-    struct Detach {
-        TPopupMenu& menu;
-        ~Detach() { menu.SetTracker(nullptr); }
-    } detach{menu};
+    const TemporaryChange<TPopupMenuTracker*> running(open, &tracker);
     tracker.Open(point);
     while (tracker.Active() && Application != nullptr && !Application->Terminated()) {
         Application->HandleMessage();

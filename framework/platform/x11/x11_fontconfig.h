@@ -23,12 +23,10 @@ public:
                  bool& syntheticBold);
     // Frees fontconfig's state and unloads it; the next Resolve loads it again.
     void Release();
-    // True once loading fontconfig has failed (it is not tried again).
-    bool Failed() const { return failed_; }
 
 private:
     bool Load();
     struct Api;
     std::unique_ptr<Api> api_;
-    bool failed_ = false;
+    bool failed_ = false; // loading failed once: it is not tried again
 };
