@@ -32,9 +32,11 @@ inline bool HasBothArrows(const PixelSurface& button, TColor up = clBlack, TColo
 
 // The upper-left corner belongs to the upper part, the lower-right one to the lower part. A raised
 // frame is light at the upper left and dark at the lower right; a sunken one the other way round.
+// The frame ends one pixel short of the button's last column and row, which show the face.
 inline bool CornersAre(const PixelSurface& button, TColor upper, TColor lower) {
     return button.Pixel(0, 0) == ColorToPixel(upper) &&
-           button.Pixel(button.Width() - 1, button.Height() - 1) == ColorToPixel(lower);
+           button.Pixel(button.Width() - 2, button.Height() - 2) == ColorToPixel(lower) &&
+           button.Pixel(button.Width() - 1, button.Height() - 1) == ColorToPixel(clBtnFace);
 }
 
 // Neither part pressed.
