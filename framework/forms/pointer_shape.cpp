@@ -22,14 +22,8 @@ void UpdatePointerShape(WindowId pointerWindow, TPoint position, TShownPointerSh
         form = GetParentForm(control);
     } else if (pointerWindow != 0) {
         form = Screen->FindForm(pointerWindow);
+        // The hit test leaves a control's border to its parent, as the pointer's input.
         if (form != nullptr) control = form->ControlAtClientPoint(position, false);
-        // A control's border is not its client area: there the parent's shape shows, as over a
-        // window's frame.
-        if (control != nullptr) {
-            const TPoint origin = control->FormOrigin();
-            if (!control->ClientRect().Contains({position.X - origin.X, position.Y - origin.Y}))
-                control = control->Parent();
-        }
     }
     if (form == nullptr || !form->Visible() || form->PlatformWindow() == 0) return;
     const PointerShape shape = PointerShapeOf(ResolveCursor(control));

@@ -18,6 +18,6 @@ struct TShownPointerShape {
 
 // Shows the shape for where the pointer is: that of the control holding the mouse capture while one
 // does (in its window, wherever the pointer is), else that of the control at `position` (client
-// coordinates) of window `pointerWindow`, or of its parent over the control's border; nothing for a
-// pointer outside the program's windows.
+// coordinates) of window `pointerWindow`, found as the pointer's input finds it (a disabled control,
+// or a control's border, shows its parent's); nothing for a pointer outside the program's windows.
 void UpdatePointerShape(WindowId pointerWindow, TPoint position, TShownPointerShape& shown);
