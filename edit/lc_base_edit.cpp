@@ -41,6 +41,7 @@ TLcBaseEdit::TLcBaseEdit(TComponent* AOwner)
     font3D_->OnChange = [this](TObject*) { Perform(CM_FONTCHANGED, 0, 0); };
     SetHeight(21);
     SetColor(clWindow);
+    Cursor = crIBeam;
     TabStop = true;
     ControlStyle &= ~(csAcceptsControls | csSetCaption);
     WordDelimiters.set(static_cast<unsigned char>(' '));
@@ -489,7 +490,7 @@ void TLcBaseEdit::CMFontChanged(TMessage& m) {
 
 void TLcBaseEdit::WndProc(TMessage& m) {
     // While selected text is held for moving, the caret is only the drop point and the selection
-    // no longer follows it: a key would edit where nothing shows. Keys wait for the release.
+    // no longer follows it: a key would edit where nothing shows. Keys pressed meanwhile are dropped.
     if (DraggingText && (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN || m.Msg == WM_CHAR)) return;
     if (HandleEditRequest(m)) return;
     switch (m.Msg) {

@@ -60,7 +60,6 @@ public:
     bool SelectAllToEnd = false;
     bool SelectionEnabled = true;
     bool UseBackBitmap = true;
-    TCursor Cursor = crIBeam;
 
     TLcTextChangedAtEvent OnTextChangedAt;
     TNotifyEvent OnCursorPosChanged;

@@ -140,6 +140,11 @@ void TLcCustomEdit::CMFontChanged(TMessage& m) {
     CorrectBounds();
 }
 
+void TLcCustomEdit::GetChange(TObject* Sender) {
+    TLcBaseEdit::GetChange(Sender);
+    if (Sender == Bevel() && !HasState(csLoading | csReading | csDestroying)) CorrectBounds();
+}
+
 void TLcCustomEdit::Loaded() {
     TLcBaseEdit::Loaded();
     SetupRects();

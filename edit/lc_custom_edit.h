@@ -53,6 +53,8 @@ public:
 
     void Loaded() override;
     void WndProc(TMessage& Message) override;
+    // A bevel change also sizes the edit again: its height follows the border.
+    void GetChange(TObject* Sender) override;
 
     // Draws s as the edit's text, with its selection, through the off-screen image while focused.
     void DrawTextOf(const std::string& s);

@@ -64,7 +64,8 @@ bool TLcBaseEdit::HandleEditRequest(TMessage& m) {
     case WM_GETTEXTLENGTH: m.Result = TextLength(); break;
     case EM_CANUNDO: m.Result = CanUndo ? 1 : 0; break;
     case EM_EMPTYUNDOBUFFER:
-        ClearUndo();
+        // The undo history only: what can be redone stays.
+        undoStack_.Clear();
         CanUndo = false;
         break;
     case EM_GETMODIFY: m.Result = modified_ ? 1 : 0; break;

@@ -347,8 +347,9 @@ void TLcSpinButton::DrawCell(TCanvas& canvas, TLcSingleSpinButton part, TLcButto
 void TLcSpinButton::DrawDiagonalCell(TCanvas& canvas, TLcSingleSpinButton part, TLcButtonPartState state,
                                      const TRect& cell) {
     const bool pressed = state == bpsPressed;
-    // The frame runs round the whole cell, up to its last column and row.
-    TRect inside = cell;
+    // The frame runs round (0, 0, W - 1, H - 1), right and bottom exclusive as every rectangle: the
+    // cell's last column and row stay in the face colour.
+    TRect inside{cell.Left, cell.Top, cell.Right - 1, cell.Bottom - 1};
     std::uint32_t flags = BF_RECT | BF_ADJUST | (pressed ? BF_SOFT : 0);
     const auto style = static_cast<TLcBorderStyle>(pressed ? lsLowered : FrameStyle);
     if (const std::uint32_t edge = StandardFrameEdge(style, flags); edge != 0)

@@ -36,6 +36,7 @@ TLcCustomExtSpinEdit::TLcCustomExtSpinEdit(TComponent* AOwner) : TLcCustomMaskEd
     spinButton_->OnLeftClick = spinButton_->OnUpClick;
     spinButton_->OnDownClick = [this](TObject* sender) { DoDec(sender); };
     spinButton_->OnRightClick = spinButton_->OnDownClick;
+    spinButton_->Cursor = crArrow;
 
     AssignMaskType(meInteger);
     SetMinValue(0);

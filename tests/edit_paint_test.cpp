@@ -178,23 +178,29 @@ TEST_F(EditTest, TextNeverDrawsOutsideTheTextRectangle) {
 
 TEST_F(EditTest, DisabledTextIsGreyAndSoIsItsSelection) {
     edit->HideSelection = false;
-    Prepare(edit, "8", 2);
-    edit->SelectAll();
-    edit->SetEnabled(false);
-    Settle();
-    // Inside the box (one digit: x 3..8, rows 3..15) every pixel is the highlight or grey text.
-    int grey = 0;
-    int other = 0;
-    for (int y = 3; y < 16; ++y)
-        for (int x = 3; x < 9; ++x) {
-            const std::uint32_t p = PixelOf(edit, x, y);
-            if (p == ColorToPixel(clGrayText))
-                ++grey;
-            else if (p != ColorToPixel(clHighlight))
-                ++other;
-        }
-    EXPECT_GT(grey, 0);
-    EXPECT_EQ(other, 0);
+    // Unselected: grey text on the window colour; selected: grey text on the highlight.
+    for (const bool selected : {false, true}) {
+        SCOPED_TRACE(selected ? "selected" : "unselected");
+        edit->SetEnabled(true);
+        Prepare(edit, "8", 2);
+        if (selected) edit->SelectAll();
+        edit->SetEnabled(false);
+        Settle();
+        const TColor background = selected ? clHighlight : clWindow;
+        // Inside the box (one digit: x 3..8, rows 3..15) every pixel is the background or grey text.
+        int grey = 0;
+        int other = 0;
+        for (int y = 3; y < 16; ++y)
+            for (int x = 3; x < 9; ++x) {
+                const std::uint32_t p = PixelOf(edit, x, y);
+                if (p == ColorToPixel(clGrayText))
+                    ++grey;
+                else if (p != ColorToPixel(background))
+                    ++other;
+            }
+        EXPECT_GT(grey, 0);
+        EXPECT_EQ(other, 0);
+    }
 }
 
 TEST_F(EditTest, ALostFocusHidesTheSelectionButKeepsIt) {

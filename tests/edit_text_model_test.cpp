@@ -281,6 +281,16 @@ TEST_F(EditTest, UndoAndRedoRoundTrips) {
     Char('z');
     EXPECT_FALSE(edit->CanRedo);
     EXPECT_TRUE(edit->RedoStack().Empty());
+
+    // Emptying the undo buffer by request keeps what can be redone.
+    edit->Undo();
+    EXPECT_EQ(edit->Text(), "a");
+    edit->Perform(EM_EMPTYUNDOBUFFER, 0, 0);
+    EXPECT_FALSE(edit->CanUndo);
+    EXPECT_TRUE(edit->UndoStack().Empty());
+    EXPECT_TRUE(edit->CanRedo);
+    edit->Redo();
+    EXPECT_EQ(edit->Text(), "az");
 }
 
 TEST_F(EditTest, UndoRestoresTheChangeAsItTookEffect) {

@@ -80,7 +80,10 @@ TEST_F(MaskEditTest, TypingDeletingAndPastingAroundTheSuffix) {
         // A selection from the number into the suffix, caret at its start.
         {"typing over it keeps the suffix", 2, 2, 3, type('7'), "27%", 1},
         {"backspace over digits and suffix", 2, 2, 3, press(VK_BACK), "2%", 1},
+        {"delete over digits and suffix", 2, 2, 3, press(VK_DELETE), "2%", 1},
         {"one digit selected", 2, 2, 1, press(VK_DELETE), "20%", 1},
+        {"backspace on the middle 0", 2, 2, 1, press(VK_BACK), "20%", 1},
+        {"backspace on the middle 0, caret behind it", 3, 2, 1, press(VK_BACK), "20%", 1},
         // No selection.
         {"digit typed inside", 2, 2, 0, type('0'), "2000%", 1},
         {"minus at the front", 1, 1, 0, type('-'), "-200%", 1},
@@ -89,6 +92,7 @@ TEST_F(MaskEditTest, TypingDeletingAndPastingAroundTheSuffix) {
         {"backspace behind the digits", 4, 4, 0, press(VK_BACK), "20%", 1},
         {"delete before the suffix removes nothing", 4, 4, 0, press(VK_DELETE), "200%", 1},
         {"backspace behind the suffix removes nothing", 5, 5, 0, press(VK_BACK), "200%", 1},
+        {"delete behind the suffix removes nothing", 5, 5, 0, press(VK_DELETE), "200%", 1},
         {"backspace at the start does nothing at all", 1, 1, 0, press(VK_BACK), "200%", 0},
         {"up and down do nothing", 2, 2, 0, press(VK_UP), "200%", 0},
         {"paste behind the digits", 4, 4, 0, paste("12"), "20012%", 1},

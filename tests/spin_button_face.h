@@ -11,12 +11,13 @@
 
 namespace spin_face {
 
-// The widths of the rows of `arrow` pixels in rows [top, bottom), inside the frame, top to bottom.
-inline std::vector<int> ArrowRows(const PixelSurface& button, int top, int bottom, TColor arrow) {
+// The widths of the rows of `arrow` pixels in rows [top, bottom), inside a frame `frame` pixels wide
+// at the left, top to bottom.
+inline std::vector<int> ArrowRows(const PixelSurface& button, int top, int bottom, TColor arrow, int frame) {
     std::vector<int> widths;
     for (int y = top; y < bottom; ++y) {
         int count = 0;
-        for (int x = 2; x < button.Width() - 2; ++x)
+        for (int x = frame; x < button.Width() - 1; ++x)
             count += button.Pixel(x, y) == ColorToPixel(arrow) ? 1 : 0;
         if (count > 0) widths.push_back(count);
     }
@@ -24,17 +25,21 @@ inline std::vector<int> ArrowRows(const PixelSurface& button, int top, int botto
 }
 
 // An up arrow above the middle, a down arrow below it, in their colours (black, or the hot colour).
-inline bool HasBothArrows(const PixelSurface& button, TColor up = clBlack, TColor down = clBlack) {
+// The upper part's frame is one pixel wide, or two while it is pressed (its inner line is black).
+inline bool HasBothArrows(const PixelSurface& button, TColor up = clBlack, TColor down = clBlack,
+                          int upperFrame = 1) {
     const int middle = button.Height() / 2;
-    return ArrowRows(button, 2, middle, up) == std::vector<int>{1, 3, 5} &&
-           ArrowRows(button, middle, button.Height() - 2, down) == std::vector<int>{5, 3, 1};
+    return ArrowRows(button, upperFrame, middle, up, upperFrame) == std::vector<int>{1, 3, 5} &&
+           ArrowRows(button, middle, button.Height() - 2, down, 1) == std::vector<int>{5, 3, 1};
 }
 
 // The upper-left corner belongs to the upper part, the lower-right one to the lower part. A raised
 // frame is light at the upper left and dark at the lower right; a sunken one the other way round.
+// The frame ends one pixel short of the button's last column and row, which show the face.
 inline bool CornersAre(const PixelSurface& button, TColor upper, TColor lower) {
     return button.Pixel(0, 0) == ColorToPixel(upper) &&
-           button.Pixel(button.Width() - 1, button.Height() - 1) == ColorToPixel(lower);
+           button.Pixel(button.Width() - 2, button.Height() - 2) == ColorToPixel(lower) &&
+           button.Pixel(button.Width() - 1, button.Height() - 1) == ColorToPixel(clBtnFace);
 }
 
 // Neither part pressed.
@@ -43,7 +48,7 @@ inline bool IsClassicFace(const PixelSurface& button) { return HasBothArrows(but
 
 // The upper part pressed, the lower one still raised.
 inline bool IsUpperPressed(const PixelSurface& button) {
-    return HasBothArrows(button) && CornersAre(button, clBtnShadow, clBtnShadow);
+    return HasBothArrows(button, clBlack, clBlack, 2) && CornersAre(button, clBtnShadow, clBtnShadow);
 }
 
 } // namespace spin_face

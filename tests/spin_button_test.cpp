@@ -188,27 +188,38 @@ TEST_F(SpinButtonTest, OnlyTheLeftButtonOfAnEnabledButtonSteps) {
 }
 
 TEST_F(SpinButtonTest, DrawsTheDiagonalFaceForEachState) {
-    // Unpressed: a one-pixel raised frame and the white diagonal of the lower part.
+    // Unpressed: a one-pixel raised frame on (0, 0, 19, 19), right and bottom exclusive, so the
+    // last column and row keep the face colour. The diagonals run one pixel nearer the top left:
+    // the upper part's silver one along x + y = 18, where the lower part's white one, drawn on the
+    // same pixels, is clipped away as they lie above the split.
     EXPECT_EQ(ButtonPixel(0, 0), ColorToPixel(clBtnHighlight));
-    EXPECT_EQ(ButtonPixel(19, 19), ColorToPixel(clBtnShadow));
-    EXPECT_EQ(ButtonPixel(10, 9), 0xFFFFFFu);
-    EXPECT_EQ(ButtonPixel(9, 9), ColorToPixel(clBtnFace));
+    EXPECT_EQ(ButtonPixel(18, 18), ColorToPixel(clBtnShadow));
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(ButtonPixel(19, i), ColorToPixel(clBtnFace)) << "last column, row " << i;
+        EXPECT_EQ(ButtonPixel(i, 19), ColorToPixel(clBtnFace)) << "last row, column " << i;
+    }
+    EXPECT_EQ(ButtonPixel(10, 8), 0xC0C0C0u);
+    EXPECT_EQ(ButtonPixel(10, 9), ColorToPixel(clBtnFace));
     EXPECT_EQ(ButtonPixel(4, 3), 0u);   // up arrow's tip
-    EXPECT_EQ(ButtonPixel(15, 15), 0u); // down arrow's tip
+    EXPECT_EQ(ButtonPixel(14, 14), 0u); // down arrow's tip
+    EXPECT_EQ(ButtonPixel(15, 15), ColorToPixel(clBtnFace));
     Hover(15, 15);
-    EXPECT_EQ(ButtonPixel(15, 15), ColorToPixel(button->HotColor));
+    EXPECT_EQ(ButtonPixel(14, 14), ColorToPixel(button->HotColor));
     button->MouseLeave();
     Settle();
-    EXPECT_EQ(ButtonPixel(15, 15), 0u);
+    EXPECT_EQ(ButtonPixel(14, 14), 0u);
     // Pressed: a two-pixel sunken frame moves the arrow in; the lower part keeps its look.
     Press(5, 5);
     EXPECT_EQ(ButtonPixel(0, 0), ColorToPixel(clBtnShadow));
     EXPECT_EQ(ButtonPixel(1, 1), ColorToPixel(cl3DDkShadow));
     EXPECT_EQ(ButtonPixel(5, 4), 0u);
-    EXPECT_EQ(ButtonPixel(10, 9), 0xFFFFFFu);
+    EXPECT_EQ(ButtonPixel(10, 8), 0xFFFFFFu);
+    EXPECT_EQ(ButtonPixel(19, 19), ColorToPixel(clBtnFace));
     Release(5, 5);
+    // The pressed lower part's silver line runs inside its two-pixel frame, along x + y = 19.
     Press(15, 15);
-    EXPECT_EQ(ButtonPixel(10, 9), 0x808080u);
+    EXPECT_EQ(ButtonPixel(10, 9), 0xC0C0C0u);
+    EXPECT_EQ(ButtonPixel(11, 9), ColorToPixel(clBtnFace));
     Release(15, 15);
 }
 

@@ -87,6 +87,7 @@ TEST_F(SpinEditTest, FocusLossCommitsTheTypedNumberClamped) {
         {"2000%", 200, "1000%", {1000}},
         {"%", 200, "0%", {0}},
         {"0%", 0, "0%", {}},
+        {"0%", 200, "0%", {}}, // the committed value changes, the text does not
         {"-200%", 200, "0%", {0}},
         {"-%", 200, "0%", {0, 0}}, // emptied, then committed
         {"-%", 0, "0%", {0, 0}},   // also when the committed value is already 0
@@ -237,6 +238,14 @@ TEST_F(SpinEditTest, ButtonFillsTheRightEndOfTheTextArea) {
     zoom->SetEnabled(false);
     EXPECT_FALSE(zoom->SpinButton()->Enabled());
     EXPECT_EQ(zoom->SpinButton()->PartState(sbUp), bpsDisabled);
+}
+
+TEST_F(SpinEditTest, ABevelChangeSizesTheAutoSizedEditAgain) {
+    ASSERT_EQ(zoom->Height(), 21);
+    zoom->Bevel()->SetMode(bmEdge); // 13 * 5 / 4 + 2 * 2
+    EXPECT_EQ(zoom->Height(), 20);
+    zoom->Bevel()->SetMode(bmWindows);
+    EXPECT_EQ(zoom->Height(), 21);
 }
 
 TEST_F(SpinEditTest, LegacyBorderStyleSetsTheBevel) {

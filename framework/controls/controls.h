@@ -116,6 +116,10 @@ public:
     TControlState ControlState = 0;
     TPopupMenu* PopupMenu = nullptr;
     void SetPopupMenu(TPopupMenu* menu);
+    // The pointer's shape over this control; crDefault takes the parent's (the window's arrow at the
+    // top). Screen->Cursor overrides every control while it is not crDefault. A change shows when the
+    // loop next runs idle.
+    TCursor Cursor = crDefault;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
     TNotifyEvent OnClick;

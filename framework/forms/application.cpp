@@ -268,6 +268,7 @@ void TApplication::DoIdleWork() {
     if (TCustomForm* form = Screen->FindForm(pointerWindow_); form != nullptr && form->Visible())
         underPointer = form->ControlAtClientPoint(pointerPosition_, true);
     UpdateMouseControl(underPointer);
+    UpdatePointerShape(pointerWindow_, pointerPosition_, shownPointerShape_);
     window_damage::PresentAll();
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "framework/forms/forms.h"
+#include "framework/forms/pointer_shape.h"
 
 #include <exception>
 #include <functional>
@@ -64,7 +65,8 @@ public:
     bool ProcessMessage();
     void Terminate();
     // The idle work done before the loop waits: pointer enter and leave for the control now under
-    // the pointer (as the last mouse event placed it), and presenting what was drawn.
+    // the pointer (as the last mouse event placed it), the pointer's shape there, and presenting
+    // what was drawn.
     void DoIdleWork();
     // Called by the platform from inside a modal loop of the system's own (a border drag): handles
     // what is pending and presents it, without waiting.
@@ -116,6 +118,7 @@ private:
     // between the program's own windows.
     WindowId activeWindow_ = 0;
     bool activationLost_ = false;
+    TShownPointerShape shownPointerShape_;
 };
 
 extern TApplication* Application;

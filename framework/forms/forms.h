@@ -190,7 +190,7 @@ public:
     std::int32_t Height() const;
     const std::vector<TCustomForm*>& Forms() const { return forms_; }
     // The pointer shape the program asks for over all its windows (crDefault: each control's own).
-    // FIXME: the backends still show their default arrow; the value is kept for the controls.
+    // A change shows when the loop next runs idle.
     TCursor Cursor = crDefault;
     TCustomForm* FindForm(WindowId window) const;
     void AddForm(TCustomForm* form);

@@ -106,6 +106,33 @@ struct FontMetrics {
     std::int32_t averageCharWidth = 0;
 };
 
+// --- Pointer shapes -----------------------------------------------------------------------------
+// The standard pointer shapes a window can show, numbered as the toolkit's shape constants
+// (crArrow = -2 ...). Hidden shows no pointer at all.
+enum class PointerShape : std::int16_t {
+    Hidden = -1,
+    Arrow = -2,
+    Cross = -3,
+    IBeam = -4,
+    SizeNESW = -6,
+    SizeNS = -7,
+    SizeNWSE = -8,
+    SizeWE = -9,
+    UpArrow = -10,
+    HourGlass = -11,
+    Drag = -12,
+    NoDrop = -13,
+    HSplit = -14,
+    VSplit = -15,
+    MultiDrag = -16,
+    SQLWait = -17,
+    No = -18,
+    AppStart = -19,
+    Help = -20,
+    HandPoint = -21,
+    SizeAll = -22,
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -214,6 +241,12 @@ public:
     // its own. Returns the button chosen (IDOK = 1).
     virtual std::optional<int> ShowMessageBox(WindowId owner, const std::string& text,
                                               const std::string& caption, std::uint32_t flags) = 0;
+
+    // --- Pointer shapes ----------------------------------------------------------------------------
+    // The shape the pointer takes over the client area of `window` (and wherever it goes while the
+    // window holds the mouse capture), from now until the next call; a new window shows the arrow.
+    // The toolkit calls it when the shape under the pointer changes. Backends without shapes ignore it.
+    virtual void SetWindowPointerShape(WindowId /*window*/, PointerShape /*shape*/) {}
 };
 
 // The platform the toolkit runs on. Set once at start (or per test); never null while in use.

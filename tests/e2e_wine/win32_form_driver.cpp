@@ -62,3 +62,20 @@ PixelSurface Win32FormDriver::Grab(const TRect& rect) {
     ReleaseDC(Handle(hwnd_), window);
     return out;
 }
+
+void Win32FormDriver::MovePointer(TPoint at) {
+    POINT p{at.X, at.Y};
+    ClientToScreen(Handle(hwnd_), &p);
+    SetCursorPos(p.x, p.y);
+    PostMessageA(Handle(hwnd_), WM_MOUSEMOVE, 0, PointParam(at));
+}
+
+std::string Win32FormDriver::ShownPointer() {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetCursorInfo(&info)) return "other";
+    if (info.hCursor == nullptr) return "hidden";
+    if (info.hCursor == LoadCursorA(nullptr, IDC_ARROW)) return "arrow";
+    if (info.hCursor == LoadCursorA(nullptr, IDC_IBEAM)) return "ibeam";
+    return "other";
+}

@@ -22,6 +22,10 @@ public:
     void Wheel(TPoint at, int delta);
     // The client area's pixels in `rect`, as the window shows them.
     PixelSurface Grab(const TRect& rect);
+    // Puts the system's pointer on a client point and tells the window it moved there.
+    void MovePointer(TPoint at);
+    // The system's pointer shape now (GetCursorInfo): "arrow", "ibeam", "hidden" or "other".
+    std::string ShownPointer();
 
 private:
     void* hwnd_ = nullptr;

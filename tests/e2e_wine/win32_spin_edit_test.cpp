@@ -167,6 +167,21 @@ TEST_F(Win32SpinEditTest, KeysWheelAndCharactersStepAndEditAndTabCommitsClamped)
     EXPECT_EQ(readings, (std::vector<int>{201, 202, 201, 0, 2, 20, 200, 2000, 1000}));
 }
 
+TEST_F(Win32SpinEditTest, PointerShowsTheIBeamOverTheTextAndTheArrowOverTheButton) {
+    const TPoint text{zoom->Left() + 8, zoom->Top() + zoom->Height() / 2};
+    for (const auto& [at, shape] :
+         {std::pair{text, "ibeam"}, std::pair{UpperPart(), "arrow"}, std::pair{text, "ibeam"}}) {
+        driver->MovePointer(at);
+        EXPECT_TRUE(PumpUntil([&] { return driver->ShownPointer() == shape; }))
+            << "at " << at.X << "," << at.Y << ": " << driver->ShownPointer() << ", not " << shape;
+    }
+    // A move inside the text tells the toolkit nothing new: the window's answer to the system's
+    // WM_SETCURSOR keeps the I-beam.
+    driver->MovePointer({text.X + 6, text.Y});
+    PumpUntil([] { return false; }, 300ms);
+    EXPECT_EQ(driver->ShownPointer(), "ibeam");
+}
+
 } // namespace
 
 int main(int argc, char** argv) { return RunThemedTests(argc, argv, gThemeOn); }

@@ -70,6 +70,7 @@ WindowId HeadlessPlatform::CreateTopLevelWindow(const WindowParams& params) {
 
 void HeadlessPlatform::DestroyWindow(WindowId window) {
     windows_.erase(window);
+    pointerShapes_.erase(window);
     if (capture_ == window) capture_ = 0;
 }
 

@@ -151,6 +151,13 @@ public:
     std::optional<int> ShowMessageBox(WindowId owner, const std::string& text, const std::string& caption,
                                       std::uint32_t flags) override;
 
+    // --- Pointer shapes: recorded, for the tests to read ----------------------------------------------
+    void SetWindowPointerShape(WindowId window, PointerShape shape) override;
+    // The shape last shown for `window` (the arrow before any call).
+    PointerShape ShownPointerShape(WindowId window) const;
+    // Every SetWindowPointerShape call, so a test can tell a change from a repeat.
+    int PointerShapeCalls() const { return pointerShapeCalls_; }
+
     std::optional<std::string> clipboard_;
     bool failClipboard = false;
     // Behaves like a platform without a native message box, so the toolkit draws its own.
@@ -200,4 +207,6 @@ private:
     bool themeActive_ = false;
     int themeDrawCount_ = 0;
     ThemeDrawRecord lastThemeDraw_;
+    std::map<WindowId, PointerShape> pointerShapes_;
+    int pointerShapeCalls_ = 0;
 };

@@ -106,6 +106,7 @@ bool Win32Platform::HandleWindowMessage(void* hwnd, unsigned message, std::uintp
         return true;
     }
     case WM_ERASEBKGND: result = 1; return true; // the surface covers the whole client area
+    case WM_SETCURSOR: return AnswerSetCursor(id, hwnd, wParam, lParam, result);
     case WM_MOUSEACTIVATE:
         if (w->params.kind != WindowKind::Popup) return false;
         result = MA_NOACTIVATE;

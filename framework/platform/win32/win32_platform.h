@@ -82,7 +82,16 @@ public:
     void BindHandle(void* hwnd, WindowId id);
     void SetSystemLoopHook(std::function<void()> hook) override { systemLoopHook_ = std::move(hook); }
 
+    // --- Pointer shapes (win32_cursor.cpp): the system's cursors, set on WM_SETCURSOR ---------------
+    void SetWindowPointerShape(WindowId window, PointerShape shape) override;
+
 private:
+    PointerShape ShapeOfWindow(WindowId id) const;
+    // WM_SETCURSOR over the client area: shows the window's shape; false elsewhere (the frame).
+    bool AnswerSetCursor(WindowId id, void* hwnd, std::uintptr_t wParam, std::intptr_t lParam,
+                         std::intptr_t& result);
+    std::map<WindowId, PointerShape> pointerShapes_;
+
     struct Window {
         void* hwnd = nullptr;
         WindowParams params;

@@ -145,6 +145,7 @@ WindowId Win32Platform::CreateTopLevelWindow(const WindowParams& params) {
 void Win32Platform::DestroyWindow(WindowId window) {
     Window* w = Find(window);
     if (w == nullptr) return;
+    pointerShapes_.erase(window);
     HWND hwnd = static_cast<HWND>(w->hwnd);
     for (void* dc : w->drawingDcs) ReleaseDC(hwnd, static_cast<HDC>(dc));
     w->drawingDcs.clear();

@@ -43,7 +43,7 @@ std::unique_ptr<X11Platform> X11Platform::Open(const char* displayName, std::str
 X11Platform::X11Platform(Display* display)
     : display_(display), screen_(DefaultScreen(display)), root_(RootWindow(display, screen_)),
       visual_(DefaultVisual(display, screen_)), depth_(DefaultDepth(display, screen_)),
-      motion_(display, root_) {
+      motion_(display, root_), pointerShapes_(display) {
     x11_errors::Install();
     atoms_.wmProtocols = Intern(display_, "WM_PROTOCOLS");
     atoms_.wmDelete = Intern(display_, "WM_DELETE_WINDOW");
@@ -94,6 +94,7 @@ X11Platform::~X11Platform() {
         XDestroyWindow(display_, w.xid);
     }
     windows_.clear();
+    pointerShapes_.Release();
     if (gc_ != nullptr) XFreeGC(display_, gc_);
     if (utility_ != 0) XDestroyWindow(display_, utility_);
     clipboard_.reset();
@@ -160,6 +161,7 @@ WindowId X11Platform::CreateTopLevelWindow(const WindowParams& params) {
     w.image = std::make_unique<X11Image>(display_, visual_, depth_, shm_);
     ResizeSurface(w, cw, ch);
     SetWindowHints(w);
+    pointerShapes_.Show(w.xid, PointerShape::Arrow); // not the root's shape, which it would inherit
     const WindowId id = nextWindow_++;
     windows_.emplace(id, std::move(w));
     return id;
@@ -222,6 +224,7 @@ void X11Platform::DestroyWindow(WindowId window) {
     TopLevel* w = FindWindow(window);
     if (w == nullptr) return;
     w->image.reset();
+    pointerShapes_.Forget(w->xid);
     XDestroyWindow(display_, w->xid);
     XFlush(display_);
     windows_.erase(window);

@@ -6,6 +6,7 @@
 #include "framework/platform/platform.h"
 #include "framework/platform/timer_queue.h"
 #include "framework/platform/x11/x11_clipboard.h"
+#include "framework/platform/x11/x11_cursor.h"
 #include "framework/platform/x11/x11_font.h"
 #include "framework/platform/x11/x11_image.h"
 #include "framework/platform/x11/x11_pixel_format.h"
@@ -82,6 +83,9 @@ public:
                                       std::uint32_t) override {
         return std::nullopt;
     }
+
+    // --- Pointer shapes (x11_cursor.*): XDefineCursor on the window when its shape changes ---------
+    void SetWindowPointerShape(WindowId window, PointerShape shape) override;
 
 private:
     struct TopLevel {
@@ -167,6 +171,7 @@ private:
     ScreenHandle nextScreen_ = 1;
     TPoint lastPointer_;
     X11PointerMotion motion_;
+    X11PointerShapes pointerShapes_;
     bool presented_ = false; // a window has been presented
     bool startupMemoryReleased_ = false;
 
