@@ -1,5 +1,6 @@
 #include "framework/controls/caret.h"
 
+#include "framework/controls/control_accessible.h"
 #include "framework/controls/control_host.h"
 #include "framework/controls/controls.h"
 #include "framework/core/timer.h"
@@ -175,6 +176,7 @@ bool Show(TWinControl* owner) {
     s.visible = true;
     RestartBlinking();
     Update();
+    accessibility::Raise(owner, AccessibleEvent::CaretMoved);
     return true;
 }
 
@@ -195,6 +197,7 @@ bool SetPos(TWinControl* owner, TPoint position) {
     s.position = position;
     if (s.visible) RestartBlinking();
     Update();
+    if (s.visible) accessibility::Raise(owner, AccessibleEvent::CaretMoved);
     return true;
 }
 

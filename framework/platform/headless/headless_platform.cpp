@@ -312,3 +312,15 @@ std::optional<int> HeadlessPlatform::ShowMessageBox(WindowId owner, const std::s
     if (boxHook_) boxHook_(boxes_.back());
     return 1;
 }
+
+void HeadlessPlatform::SetHighContrast(bool on, WindowId window) {
+    if (on == highContrast_) return;
+    highContrast_ = on;
+    for (PlatformEvent::Kind kind :
+         {PlatformEvent::Kind::SystemColorsChanged, PlatformEvent::Kind::ThemeChanged}) {
+        PlatformEvent e;
+        e.kind = kind;
+        e.window = window;
+        PostEvent(e);
+    }
+}
