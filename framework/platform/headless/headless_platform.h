@@ -71,6 +71,8 @@ public:
     // `window`, as a desktop tells every window.
     void SetHighContrast(bool on, WindowId window);
     bool HighContrast() override { return highContrast_; }
+    // The classic colours, or a black high-contrast scheme (white text, black faces) while it is on.
+    std::uint32_t GetSysColor(int index) override;
     static constexpr std::uint32_t kThemeInsidePixel = 0xFFFFFF;
     // Called before each top-level window is made; it may throw to simulate a failing platform.
     std::function<void(const WindowParams&)> createWindowHook;
