@@ -10,6 +10,9 @@
 //   msaa_client hostile           calls with child ids out of range and of the wrong type
 //   msaa_client caret             the caret object's role and location
 //   msaa_client events SECONDS    prints the program's focus, value and caret events meanwhile
+//   msaa_client high-contrast on|off   switches the desktop's high contrast (and its black scheme
+//                                 of system colours) as the desktop's settings do
+//   msaa_client theme on|off      sets the visual style in the registry and tells every window
 //
 // Exit codes: 0 done, 1 no window or no object, 2 the call failed, 3 unexpected answer.
 #include <windows.h>
@@ -18,6 +21,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -276,6 +280,46 @@ int Events(int seconds) {
     return 0;
 }
 
+// Switches high contrast with a black scheme, telling every window as the desktop's settings do.
+int HighContrast(bool on) {
+    static const int kElements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_3DLIGHT,
+                                    COLOR_3DSHADOW, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT};
+    static const COLORREF kBlackScheme[] = {RGB(0, 0, 0),   RGB(255, 255, 255), RGB(0, 0, 0),
+                                            RGB(255, 255, 255), RGB(255, 255, 255), RGB(128, 128, 128),
+                                            RGB(0, 255, 255),   RGB(0, 0, 0),       RGB(0, 255, 0)};
+    static const COLORREF kClassic[] = {RGB(255, 255, 255), RGB(0, 0, 0),       RGB(192, 192, 192),
+                                        RGB(0, 0, 0),       RGB(223, 223, 223), RGB(128, 128, 128),
+                                        RGB(0, 0, 128),     RGB(255, 255, 255), RGB(128, 128, 128)};
+    HIGHCONTRASTA contrast{};
+    contrast.cbSize = sizeof(contrast);
+    contrast.dwFlags = on ? HCF_HIGHCONTRASTON : 0;
+    const BOOL set = SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof(contrast), &contrast,
+                                           SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+    SetSysColors(static_cast<int>(std::size(kElements)), kElements, on ? kBlackScheme : kClassic);
+    HIGHCONTRASTA now{};
+    now.cbSize = sizeof(now);
+    SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(now), &now, 0);
+    std::printf("SPI_SETHIGHCONTRAST %s, now %s\n", set ? "done" : "refused",
+                (now.dwFlags & HCF_HIGHCONTRASTON) ? "on" : "off");
+    // Where the setting did not send it, the change is told as the desktop would.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    return ((now.dwFlags & HCF_HIGHCONTRASTON) != 0) == on ? 0 : 2;
+}
+
+int Theme(bool on) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return 2;
+    const char* active = on ? "1" : "0";
+    RegSetValueExA(key, "ThemeActive", 0, REG_SZ, reinterpret_cast<const BYTE*>(active), 2);
+    RegCloseKey(key);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_THEMECHANGED, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -295,7 +339,11 @@ int main(int argc, char** argv) {
     }
     const std::string command = argv[1];
     int rc = 3;
-    if (command == "caret") {
+    if (command == "high-contrast" && argc == 3) {
+        rc = HighContrast(std::strcmp(argv[2], "on") == 0);
+    } else if (command == "theme" && argc == 3) {
+        rc = Theme(std::strcmp(argv[2], "on") == 0);
+    } else if (command == "caret") {
         rc = Caret();
     } else if (command == "events" && argc == 3) {
         rc = Events(std::atoi(argv[2]));
