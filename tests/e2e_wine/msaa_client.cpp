@@ -10,6 +10,8 @@
 //   msaa_client hostile           calls with child ids out of range and of the wrong type
 //   msaa_client caret             the caret object's role and location
 //   msaa_client events SECONDS    prints the program's focus, value and caret events meanwhile
+//   msaa_client menu              right-clicks the view, prints the pop-up menu's tree as its own
+//                                 window gives it, then closes it with Escape
 //   msaa_client high-contrast on|off   switches the desktop's high contrast (and its black scheme
 //                                 of system colours) as the desktop's settings do
 //   msaa_client theme on|off      sets the visual style in the registry and tells every window
@@ -280,11 +282,55 @@ int Events(int seconds) {
     return 0;
 }
 
+HWND gPopup = nullptr;
+
+BOOL CALLBACK FindPopup(HWND hwnd, LPARAM process) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    char className[64] = {};
+    GetClassNameA(hwnd, className, sizeof(className));
+    if (owner == static_cast<DWORD>(process) && std::strcmp(className, "LentaroWindow") == 0 &&
+        IsWindowVisible(hwnd) && (GetWindowLongA(hwnd, GWL_STYLE) & WS_POPUP) != 0 && hwnd != gWindow) {
+        gPopup = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int Menu() {
+    DWORD process = 0;
+    GetWindowThreadProcessId(gWindow, &process);
+    // A right click in the view, as the window procedure gets it.
+    const LPARAM at = MAKELPARAM(60, 60);
+    PostMessageA(gWindow, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageA(gWindow, WM_RBUTTONUP, 0, at);
+    for (int i = 0; i < 50 && gPopup == nullptr; ++i) {
+        Sleep(100);
+        EnumWindows(FindPopup, static_cast<LPARAM>(process));
+    }
+    if (gPopup == nullptr) {
+        std::printf("no pop-up menu\n");
+        return 3;
+    }
+    IAccessible* menu = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(gPopup, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+                                          reinterpret_cast<void**>(&menu))) ||
+        menu == nullptr)
+        return 1;
+    const int rc = Tree(menu);
+    menu->Release();
+    PostMessageA(gPopup, WM_KEYDOWN, VK_ESCAPE, 0);
+    for (int i = 0; i < 50 && IsWindowVisible(gPopup); ++i) Sleep(100);
+    std::printf("menu %s\n", IsWindowVisible(gPopup) ? "still open" : "closed");
+    return rc;
+}
+
 // Switches high contrast with a black scheme, telling every window as the desktop's settings do.
 int HighContrast(bool on) {
-    static const int kElements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_3DLIGHT,
-                                    COLOR_3DSHADOW, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT};
-    static const COLORREF kBlackScheme[] = {RGB(0, 0, 0),   RGB(255, 255, 255), RGB(0, 0, 0),
+    static const int kElements[] = {COLOR_WINDOW,    COLOR_WINDOWTEXT,    COLOR_BTNFACE,
+                                    COLOR_BTNTEXT,   COLOR_3DLIGHT,       COLOR_3DSHADOW,
+                                    COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT};
+    static const COLORREF kBlackScheme[] = {RGB(0, 0, 0),       RGB(255, 255, 255), RGB(0, 0, 0),
                                             RGB(255, 255, 255), RGB(255, 255, 255), RGB(128, 128, 128),
                                             RGB(0, 255, 255),   RGB(0, 0, 0),       RGB(0, 255, 0)};
     static const COLORREF kClassic[] = {RGB(255, 255, 255), RGB(0, 0, 0),       RGB(192, 192, 192),
@@ -303,14 +349,15 @@ int HighContrast(bool on) {
                 (now.dwFlags & HCF_HIGHCONTRASTON) ? "on" : "off");
     // Where the setting did not send it, the change is told as the desktop would.
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0, SMTO_ABORTIFHUNG, 2000,
+                        &ignored);
     return ((now.dwFlags & HCF_HIGHCONTRASTON) != 0) == on ? 0 : 2;
 }
 
 int Theme(bool on) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", 0,
+                        nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return 2;
     const char* active = on ? "1" : "0";
     RegSetValueExA(key, "ThemeActive", 0, REG_SZ, reinterpret_cast<const BYTE*>(active), 2);
@@ -343,6 +390,8 @@ int main(int argc, char** argv) {
         rc = HighContrast(std::strcmp(argv[2], "on") == 0);
     } else if (command == "theme" && argc == 3) {
         rc = Theme(std::strcmp(argv[2], "on") == 0);
+    } else if (command == "menu") {
+        rc = Menu();
     } else if (command == "caret") {
         rc = Caret();
     } else if (command == "events" && argc == 3) {

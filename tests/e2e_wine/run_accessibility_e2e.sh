@@ -2,9 +2,9 @@
 # End-to-end test of lentaro.exe with a screen reader's eyes, under Wine: a small MSAA client
 # (lentaro_msaa_client.exe), a process of its own, reads the main window's tree (roles, names,
 # values, states), the focus and the caret, follows the focus and value events while keys are typed
-# through XTest, sets the zoom power through put_accValue (checked in the view's pixels), makes
-# hostile calls, switches high contrast and the system colours (checked in the window's pixels) and
-# finally presses "Exit" through accDoDefaultAction, which must end the program with code 0.
+# through XTest, sets the zoom power through put_accValue (checked in the view's pixels),
+# makes hostile calls, reads the pop-up menu through its own window, and finally presses "Exit"
+# through accDoDefaultAction, which must end the program with code 0.
 # DISPLAY and the Wine variables come from the caller (scripts/test-win32.sh).
 # Usage: run_accessibility_e2e.sh LENTARO_EXE MSAA_CLIENT_EXE X_SCREEN_TOOL OUTPUT_DIR
 set -euo pipefail
@@ -97,6 +97,19 @@ report "put_accValue 300 changes the zoom power and the view" "$status"
 status=0
 run_client hostile hostile || status=$?
 report "hostile calls get E_INVALIDARG and refused text changes nothing" "$status"
+
+# The pop-up menu's own window answers for itself: a menu of two items that open submenus.
+status=0
+run_client menu menu || status=$?
+for pattern in \
+  "^client role=menu state=- name='Context' " \
+  "^children 2$" \
+  "^child 1 role=menuitem state=focusable name='Crosshair' value='' shortcut='C' action='Open' " \
+  "^child 2 role=menuitem state=focusable name='Crosshair Color' value='' shortcut='R' action='Open' " \
+  "^menu closed$"; do
+  grep -qE -- "$pattern" "$out/menu.log" || { echo "no line in menu matches: $pattern"; status=1; }
+done
+report "the pop-up menu reads as a menu of items and closes" "$status"
 
 status=0
 run_client press press Exit || status=$?
