@@ -46,6 +46,9 @@ TLTfrm::TLTfrm(TComponent* AOwner) : TForm(AOwner) {
         {"crosshairMnuClick", TNotifyEvent([this](TObject* s) { crosshairMnuClick(s); })},
     };
     ReadRootComponent(*this, StoredDescriptionTLTFRM(), fields, handlers);
+    // Screen readers name each edit after the label beside it.
+    Label1->SetFocusControl(powerZ);
+    Label2->SetFocusControl(crossS);
 }
 
 void TLTfrm::BluecrClick(TObject*) {

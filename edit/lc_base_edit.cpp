@@ -1,5 +1,6 @@
 #include "edit/lc_base_edit.h"
 
+#include "framework/controls/control_accessible.h"
 #include "framework/core/temporary_change.h"
 #include "framework/platform/platform.h"
 
@@ -259,6 +260,8 @@ void TLcBaseEdit::ChangedText(std::int32_t At) {
 }
 
 void TLcBaseEdit::Change() {
+    accessibility::Raise(this, AccessibleEvent::TextChanged);
+    accessibility::Raise(this, AccessibleEvent::ValueChanged);
     if (OnChange) OnChange(this);
 }
 

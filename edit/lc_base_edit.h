@@ -171,6 +171,11 @@ public:
     // The edit's own context menu while it is open, else null.
     TPopupMenu* ContextMenu() const { return contextMenu_; }
 
+    // Editable text: its text, caret and selection; setting the value replaces the whole text the
+    // way a paste over everything would, refused where a paste would be.
+    void DescribeAccessible(AccessibleDescription& description) override;
+    AccessibleSetResult SetAccessibleValue(const std::string& value) override;
+
 protected:
     void KeyDown(std::uint16_t& Key, TShiftState Shift) override;
     void KeyUp(std::uint16_t& Key, TShiftState Shift) override;

@@ -176,6 +176,11 @@ bash tests/e2e_wine/run_e2e.sh "$wine_build/app/lentaro.exe" "$wine_build/tests/
   "$wine_build/e2e" ||
   failed_stages+=("end-to-end test")
 
+echo "-- end-to-end: a screen reader's MSAA client beside lentaro.exe"
+bash tests/e2e_wine/run_accessibility_e2e.sh "$wine_build/app/lentaro.exe" \
+  "$wine_build/tests/e2e_wine/lentaro_msaa_client.exe" "$xtool" "$wine_build/e2e-accessibility" ||
+  failed_stages+=("accessibility end-to-end test")
+
 if [ "${#failed_stages[@]}" -gt 0 ]; then
   echo "Windows tests under $wine_label: failed: ${failed_stages[*]}"
   exit 1

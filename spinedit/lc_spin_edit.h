@@ -63,6 +63,12 @@ public:
     void ModifyPaintRect() override;
     void GetCommandKey(std::uint16_t& Key, TShiftState Shift) override;
 
+    // A spin button with its range; a value set is typed over the number part (the suffix may come
+    // with it), refused where typing it would be, and committed at once unless the edit has the
+    // focus (focus loss commits it then).
+    void DescribeAccessible(AccessibleDescription& description) override;
+    AccessibleSetResult SetAccessibleValue(const std::string& value) override;
+
 protected:
     // v cut toward zero, within the 32-bit range.
     static std::int32_t Truncated(double v);

@@ -1,5 +1,6 @@
 #include "xp/lv_xp_buttons.h"
 
+#include "framework/controls/control_accessible.h"
 #include "framework/forms/forms.h"
 #include "framework/platform/platform.h"
 #include "xp/xp_drawing.h"
@@ -128,19 +129,31 @@ void TLvXPCustomButton::Paint() {
     canvas.Brush()->SetColor(Color());
     canvas.FillRect(r);
     const bool special = IsSpecialDrawState(false);
-    if (special) CopyBitmapAt(canvas, (DrawState & dsHighlight) ? *highlight_ : *focus_, 1, 1, w, h);
     const bool pressed = (DrawState & dsHighlight) && (DrawState & dsClicked);
-    if (pressed) {
-        CopyBitmapAt(canvas, *pressed_, 1, 1, w, h);
+    // Under high contrast the fixed XP colours give way to the system's, so the caption (drawn in the
+    // font's system colour) stays readable on the face and the band still marks the focus.
+    const bool highContrast = CurrentPlatform().HighContrast();
+    if (highContrast) {
+        canvas.Brush()->SetColor(special ? clHighlight : clBtnFace);
+        canvas.FillRect({1, 1, w - 1, h - 1});
+        canvas.Brush()->SetColor(clBtnFace);
+        if (special) canvas.FillRect({3, 3, w - 3, h - 3});
     } else {
-        const std::int32_t s = special ? 1 : 0;
-        CopyBitmapAt(canvas, *background_, 1 + 2 * s, 1 + 2 * s, w - 6 * s, h - 6 * s);
+        if (special) CopyBitmapAt(canvas, (DrawState & dsHighlight) ? *highlight_ : *focus_, 1, 1, w, h);
+        if (pressed) {
+            CopyBitmapAt(canvas, *pressed_, 1, 1, w, h);
+        } else {
+            const std::int32_t s = special ? 1 : 0;
+            CopyBitmapAt(canvas, *background_, 1 + 2 * s, 1 + 2 * s, w - 6 * s, h - 6 * s);
+        }
     }
 
-    canvas.Pen()->SetColor(Enabled() ? kFrameColor : kDisabledColor);
+    canvas.Pen()->SetColor(highContrast ? (Enabled() ? clBtnText : clGrayText)
+                           : Enabled()  ? kFrameColor
+                                        : kDisabledColor);
     canvas.Brush()->SetStyle(bsClear);
     canvas.RoundRect(r, 5, 5);
-    if (smoothEdges_) {
+    if (smoothEdges_ && !highContrast) {
         canvas.Pen()->SetColor(Enabled() ? kSmoothEdgeColor : kDisabledColor);
         LvXPDrawLine(canvas, 0, 1, 2, 0);
         LvXPDrawLine(canvas, w - 2, 0, w, 2);
@@ -228,4 +241,18 @@ void TLvXPCustomButton::CMDialogKey(TMessage& m) {
         return;
     }
     TLvXPCustomStyleControl::CMDialogKey(m);
+}
+
+void TLvXPCustomButton::DescribeAccessible(AccessibleDescription& d) {
+    TLvXPCustomStyleControl::DescribeAccessible(d);
+    d.role = AccessibleRole::PushButton;
+    d.name = showAccelChar_ ? accessibility::StripAccelerators(Caption()) : Caption();
+    d.keyboardShortcut = showAccelChar_ ? accessibility::ShortcutFromCaption(Caption()) : std::string();
+    d.defaultAction = "Press";
+    if (default_) d.states |= kAccessibleDefault;
+}
+
+bool TLvXPCustomButton::AccessibleDefaultAction() {
+    Click();
+    return true;
 }

@@ -44,6 +44,10 @@ public:
     bool IsSpecialDrawState(bool ignoreDefault) const;
     void HookResized() override;
 
+    // A push button named by its caption; its default action "Press" clicks it.
+    void DescribeAccessible(AccessibleDescription& description) override;
+    bool AccessibleDefaultAction() override;
+
     TBitmap* BackgroundGradient() const { return background_.get(); }
     TBitmap* PressedGradient() const { return pressed_.get(); }
     TBitmap* FocusGradient() const { return focus_.get(); }

@@ -248,6 +248,12 @@ void TLvZoom::SetCacheOnDeactivate(bool value) {
     }
 }
 
+void TLvZoom::DescribeAccessible(AccessibleDescription& d) {
+    TLvCustomControl::DescribeAccessible(d);
+    d.role = AccessibleRole::Image;
+    d.name = "Magnified view";
+}
+
 void TLvZoom::Resize() {
     TLvCustomControl::Resize();
     if (Enabled()) ForceNextDrawing();

@@ -19,6 +19,8 @@ public:
 
     void Loaded() override;
     void Resize() override;
+    // A picture, "Magnified view", for assistive technology.
+    void DescribeAccessible(AccessibleDescription& description) override;
 
     // Draws the view now, outside the paint cycle. Tick handler of the poll timer.
     void PaintMe(TObject* Sender);

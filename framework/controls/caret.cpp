@@ -1,5 +1,6 @@
 #include "framework/controls/caret.h"
 
+#include "framework/controls/control_accessible.h"
 #include "framework/controls/control_host.h"
 #include "framework/controls/controls.h"
 #include "framework/core/timer.h"
@@ -28,11 +29,23 @@ struct CaretState {
     TPoint drawnOrigin; // the caret's top-left on the surface, where its picture starts
     const TControlHost* paintingForm = nullptr;
     int paintDepth = 0;
+    // Where assistive technology was last told the caret is (the edit hides and shows it round each
+    // drawing: only a real move is told).
+    const TWinControl* announcedOwner = nullptr;
+    TPoint announcedPosition;
 };
 
 CaretState& State() {
     static CaretState state;
     return state;
+}
+
+void AnnounceMove() {
+    CaretState& s = State();
+    if (!s.visible || (s.owner == s.announcedOwner && s.position == s.announcedPosition)) return;
+    s.announcedOwner = s.owner;
+    s.announcedPosition = s.position;
+    accessibility::Raise(s.owner, AccessibleEvent::CaretMoved);
 }
 
 // XOR-s the caret into `rects` of the window's surface: the same call takes it away again.
@@ -141,6 +154,7 @@ void Reset() {
     s.owner = nullptr;
     s.visible = false;
     s.shape = PixelSurface();
+    s.announcedOwner = nullptr;
 }
 
 } // namespace
@@ -175,6 +189,7 @@ bool Show(TWinControl* owner) {
     s.visible = true;
     RestartBlinking();
     Update();
+    AnnounceMove();
     return true;
 }
 
@@ -195,6 +210,7 @@ bool SetPos(TWinControl* owner, TPoint position) {
     s.position = position;
     if (s.visible) RestartBlinking();
     Update();
+    AnnounceMove();
     return true;
 }
 

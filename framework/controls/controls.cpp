@@ -1,5 +1,6 @@
 #include "framework/controls/controls.h"
 
+#include "framework/controls/control_accessible.h"
 #include "framework/controls/control_host.h"
 #include "framework/controls/menus.h"
 #include "framework/core/exceptions.h"
@@ -102,6 +103,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_uni
 
 TControl::~TControl() {
     Destroying();
+    accessible_.reset(); // clients asking from now on hear that the control has gone
     if (gCapture == this) gCapture = nullptr;
     if (gMouseControl == this) gMouseControl = nullptr;
     if (parent_ != nullptr) parent_->RemoveControl(this);
@@ -137,6 +139,7 @@ void TControl::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWi
     AfterSetBounds(moved, sizeChanged);
     // A caret in this control (or inside it) follows it.
     if (gWatcher.placeChanged != nullptr) gWatcher.placeChanged();
+    accessibility::Raise(this, AccessibleEvent::StateChanged);
 }
 
 void TControl::AfterSetBounds(bool, bool sized) {
@@ -169,6 +172,7 @@ void TControl::SetEnabled(bool value) {
     if (value == enabled_) return;
     enabled_ = value;
     Perform(CM_ENABLEDCHANGED, 0, 0);
+    accessibility::Raise(this, AccessibleEvent::StateChanged);
 }
 
 void TControl::SetVisible(bool value) {
@@ -214,6 +218,7 @@ void TControl::SetText(const std::string& value) {
     if (value == text_) return;
     text_ = value;
     Perform(CM_TEXTCHANGED, 0, 0);
+    accessibility::Raise(this, AccessibleEvent::NameChanged);
 }
 
 LRESULT TControl::Perform(std::uint32_t Msg, WPARAM WParam, LPARAM LParam) {

@@ -7,6 +7,7 @@
 #include "framework/core/message_queue.h"
 #include "framework/graphics/device_context.h"
 #include "framework/graphics/graphics_objects.h"
+#include "framework/platform/accessible.h"
 
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@
 class TWinControl;
 class TControlHost;
 class TPopupMenu;
+class TControlAccessible;
 
 using TControlStyle = std::uint32_t;
 constexpr TControlStyle csAcceptsControls = 1u << 0;
@@ -151,6 +153,24 @@ public:
     // Whether the pointer at client point p hits this control.
     virtual bool HitTest(TPoint p) const { return ClientRect().Contains(p); }
 
+    // --- Accessibility ---------------------------------------------------------------------------
+    // What this control is for assistive technology. The base exposes nothing (role None) and fills
+    // in availability and visibility; each control class a user meets describes itself.
+    virtual void DescribeAccessible(AccessibleDescription& description);
+    // The exposed children in reading order (none here; windowed controls give theirs).
+    virtual void AccessibleChildren(std::vector<AccessibleNode*>& children);
+    // The control a label names, or null.
+    virtual TControl* LabelledControl() const { return nullptr; }
+    // What the node's default action does (a click); false where there is none.
+    virtual bool AccessibleDefaultAction() { return false; }
+    // Sets the value as if typed; refuses what typing would refuse.
+    virtual AccessibleSetResult SetAccessibleValue(const std::string& /*value*/) {
+        return AccessibleSetResult::NotSupported;
+    }
+    // The control's node, made on first request and gone with the control.
+    AccessibleNode& Accessible();
+    bool HasAccessible() const { return accessible_ != nullptr; }
+
 protected:
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
@@ -220,6 +240,7 @@ private:
     bool anchoring_ = false; // set while anchoring moves the control: no new references
     std::string text_;
     int wheelAccumulator_ = 0;
+    std::unique_ptr<TControlAccessible> accessible_;
 };
 
 // The control that holds the mouse capture, or null; set while the left button is held.
@@ -306,6 +327,11 @@ public:
     void Broadcast(TMessage& Message);
 
     void WndProc(TMessage& Message) override;
+
+    // Focusable and focused states; the children in reading order: controls that are no tab stop
+    // first (a view above the fields), then the tab stops in tab order, each after its labels.
+    void DescribeAccessible(AccessibleDescription& description) override;
+    void AccessibleChildren(std::vector<AccessibleNode*>& children) override;
 
     // wParam of the size notification that a control gets when its handle is made.
     static constexpr WPARAM kSizeOnCreation = 0xFFFF;

@@ -1,5 +1,6 @@
 #include "framework/controls/label.h"
 
+#include "framework/controls/control_accessible.h"
 #include "framework/graphics/text_layout.h"
 
 TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
@@ -106,4 +107,27 @@ void TLabel::CMTextChanged(TMessage& m) {
 void TLabel::CMFontChanged(TMessage& m) {
     TGraphicControl::CMFontChanged(m);
     AdjustBounds();
+}
+
+void TLabel::SetFocusControl(TWinControl* value) {
+    if (value == focusControl_) return;
+    if (focusControl_ != nullptr) focusControl_->RemoveFreeNotification(this);
+    focusControl_ = value;
+    // The control may go first; it then tells this label.
+    if (value != nullptr) value->FreeNotification(this);
+}
+
+TControl* TLabel::LabelledControl() const { return focusControl_; }
+
+void TLabel::Notification(TComponent* AComponent, TOperation Operation) {
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent != nullptr && AComponent == focusControl_)
+        focusControl_ = nullptr;
+}
+
+void TLabel::DescribeAccessible(AccessibleDescription& d) {
+    TGraphicControl::DescribeAccessible(d);
+    d.role = AccessibleRole::Label;
+    d.name = showAccelChar_ ? accessibility::StripAccelerators(Caption()) : Caption();
+    d.keyboardShortcut = showAccelChar_ ? accessibility::ShortcutFromCaption(Caption()) : std::string();
 }

@@ -23,6 +23,13 @@ public:
 
     void Loaded() override;
 
+    // The control this label names: screen readers read the label's text as its name.
+    TWinControl* FocusControl() const { return focusControl_; }
+    void SetFocusControl(TWinControl* value);
+    TControl* LabelledControl() const override;
+    void DescribeAccessible(AccessibleDescription& description) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 protected:
     void Paint() override;
     void CMTextChanged(TMessage& Message) override;
@@ -38,4 +45,5 @@ private:
     bool transparent_ = false;
     bool showAccelChar_ = true;
     bool wordWrap_ = false;
+    TWinControl* focusControl_ = nullptr;
 };

@@ -191,3 +191,8 @@ constexpr std::uint32_t SW_SHOWMINNOACTIVE = 7;
 
 // Raster operation of a plain copy.
 constexpr std::int32_t SRCCOPY = 0x00CC0020;
+
+// The desktop's look changed: sent to every control when the visual style or high contrast was
+// switched, or the system colours changed.
+constexpr std::uint32_t WM_SYSCOLORCHANGE = 0x0015;
+constexpr std::uint32_t WM_THEMECHANGED = 0x031A;

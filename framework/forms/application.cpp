@@ -3,6 +3,7 @@
 #include "framework/controls/caret.h"
 #include "framework/controls/menus.h"
 #include "framework/core/exceptions.h"
+#include "framework/forms/desktop_look.h"
 #include "framework/forms/message_box.h"
 #include "framework/forms/popup_menu_tracker.h"
 #include "framework/platform/platform.h"
@@ -182,6 +183,8 @@ void TApplication::DispatchPlatformEvent(const PlatformEvent& event) {
         if (event.window == pointerWindow_) pointerWindow_ = 0;
         return;
     case PlatformEvent::Kind::Quit: terminated_ = true; return;
+    case PlatformEvent::Kind::ThemeChanged:
+    case PlatformEvent::Kind::SystemColorsChanged: DesktopLookChanged(event.kind); return;
     case PlatformEvent::Kind::CaptureLost: CancelCaptureMode(event.window); return;
     case PlatformEvent::Kind::Activated:
         activeWindow_ = event.window;

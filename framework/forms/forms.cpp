@@ -1,9 +1,11 @@
 #include "framework/forms/forms.h"
 
 #include "framework/controls/caret.h"
+#include "framework/controls/control_accessible.h"
 #include "framework/core/exceptions.h"
 #include "framework/core/temporary_change.h"
 #include "framework/core/timer.h"
+#include "framework/forms/form_accessible.h"
 #include "framework/platform/platform.h"
 
 #include <algorithm>
@@ -37,6 +39,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner) {
     horzScrollBar_.OnScroll = [this](std::int32_t x) { ScrollTo(x, vertScrollBar_.Position()); };
     vertScrollBar_.OnScroll = [this](std::int32_t y) { ScrollTo(horzScrollBar_.Position(), y); };
     Screen->AddForm(this);
+    accessibility::ProvideFormTrees();
 }
 
 TCustomForm::~TCustomForm() {
@@ -141,6 +144,7 @@ void TCustomForm::CreateWnd() {
     if (const PixelSurface* surface = CurrentPlatform().WindowSurface(platformWindow_))
         innerSize_ = {surface->Width(), surface->Height()};
     TCustomControl::CreateWnd();
+    ApplyHighContrast(CurrentPlatform().HighContrast());
     // Anchoring starts from the places the controls have now (their stored places).
     UpdateAnchorRulesOfChildren();
 }
@@ -383,10 +387,15 @@ void TCustomForm::SetActive(bool active) {
         if (activeControl_ != nullptr) activeControl_->Perform(WM_KILLFOCUS, 0, 0);
         return;
     }
-    if (activeControl_ == nullptr)
-        SelectFirst();
-    else
+    accessibility::Raise(this, AccessibleEvent::WindowActivated);
+    if (activeControl_ == nullptr) {
+        SelectFirst(); // tells of the focus when it finds a control
+        if (activeControl_ == nullptr && active_) accessibility::Raise(this, AccessibleEvent::Focus);
+    } else {
         activeControl_->Perform(WM_SETFOCUS, 0, 0);
+        if (active_ && activeControl_ != nullptr)
+            accessibility::Raise(activeControl_, AccessibleEvent::Focus);
+    }
 }
 
 void TCustomForm::FocusControl(TWinControl* control) {
@@ -402,6 +411,8 @@ void TCustomForm::FocusControl(TWinControl* control) {
     if (control != nullptr && activeControl_ == control) control->Perform(CM_ENTER, 0, 0);
     // Every control of the form hears which control now has the focus.
     Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(activeControl_));
+    if (active_ && activeControl_ == control)
+        accessibility::Raise(control != nullptr ? control : this, AccessibleEvent::Focus);
 }
 
 void TCustomForm::ControlDestroyed(TWinControl* control) {

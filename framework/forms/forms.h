@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 enum TWindowState : std::uint8_t { wsNormal, wsMinimized, wsMaximized };
@@ -123,6 +124,12 @@ public:
     // A control of this form is going: it must not stay the active control.
     void ControlDestroyed(TWinControl* control) override;
 
+    // A frame named by the caption, active while the window is.
+    void DescribeAccessible(AccessibleDescription& description) override;
+    // High contrast on: a fixed window colour (the stored silver) is drawn as the button face, so the
+    // labels' system text colour stays readable on it; off: the stored colour comes back.
+    void ApplyHighContrast(bool on);
+
 protected:
     // The kind of platform window the form asks for (pop-up menus ask for WindowKind::Popup).
     virtual WindowKind PlatformWindowKind() const { return WindowKind::Main; }
@@ -176,6 +183,7 @@ private:
     TControlScrollBar* trackingBar_ = nullptr;
     std::unique_ptr<class TTimer> scrollRepeat_;
     int wheelScrollRemainder_ = 0;
+    std::optional<TColor> colorBeforeHighContrast_;
 };
 
 class TForm : public TCustomForm {

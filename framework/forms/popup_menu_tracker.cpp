@@ -1,5 +1,6 @@
 #include "framework/forms/popup_menu_tracker.h"
 
+#include "framework/controls/control_accessible.h"
 #include "framework/controls/menus.h"
 #include "framework/core/temporary_change.h"
 #include "framework/forms/application.h"
@@ -50,6 +51,7 @@ void TPopupMenuTracker::Open(TPoint at) {
     window->SetBounds(place.Left, place.Top, place.Width(), place.Height());
     window->Show();
     levels_.push_back(std::move(window));
+    accessibility::Raise(levels_.back().get(), AccessibleEvent::MenuPopupStart);
     active_ = true;
     chosen_ = nullptr;
     // Every click, wherever it lands, and every key now belong to the menu. A control still holding
@@ -72,19 +74,27 @@ void TPopupMenuTracker::Close() {
     if (closing_) return;
     closing_ = true;
     active_ = false;
-    if (!levels_.empty()) {
+    const bool wasOpen = !levels_.empty();
+    if (wasOpen) {
         if (Application != nullptr && Application->InputCaptureForm() == levels_.front().get())
             Application->SetInputCaptureForm(nullptr);
         if (GetCaptureControl() == levels_.front().get()) SetCaptureControl(nullptr);
     }
     CloseLevelsAbove(-1);
     closing_ = false;
+    // Screen readers go back to the control that had the focus before the menu.
+    if (wasOpen && AccessibleEventsWanted())
+        for (TCustomForm* form : Screen->Forms())
+            if (form->Active() && dynamic_cast<TPopupMenuWindow*>(form) == nullptr)
+                accessibility::Raise(form->ActiveControl() ? form->ActiveControl() : form,
+                                     AccessibleEvent::Focus);
 }
 
 void TPopupMenuTracker::CloseLevelsAbove(int level) {
     // A closed level may be the window whose input is being handled right now, so it is only hidden
     // here and freed later, between messages.
     while (static_cast<int>(levels_.size()) > level + 1) {
+        accessibility::Raise(levels_.back().get(), AccessibleEvent::MenuPopupEnd);
         levels_.back()->Hide();
         retired_.push_back(std::move(levels_.back()));
         levels_.pop_back();
@@ -122,6 +132,7 @@ void TPopupMenuTracker::OpenSubmenu(int level, int row, bool highlightFirst) {
     }
     window->Show();
     levels_.push_back(std::move(window));
+    accessibility::Raise(levels_.back().get(), AccessibleEvent::MenuPopupStart);
 }
 
 void TPopupMenuTracker::Activate(int level, int row, bool highlightFirst) {

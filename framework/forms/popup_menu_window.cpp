@@ -1,6 +1,7 @@
 #include "framework/forms/popup_menu_window.h"
 
 #include "framework/controls/menus.h"
+#include "framework/forms/menu_accessible.h"
 #include "framework/forms/popup_menu_tracker.h"
 
 #include <algorithm>
@@ -72,6 +73,8 @@ void TPopupMenuWindow::SetHighlighted(int row) {
     if (row == highlighted_) return;
     highlighted_ = row;
     Invalidate();
+    if (row >= 0 && AccessibleEventsWanted())
+        RaiseAccessibleEvent(AccessibleEvent::Focus, RowAccessible(row));
 }
 
 void TPopupMenuWindow::WndProc(TMessage& m) {
@@ -212,3 +215,23 @@ void TPopupMenuWindow::PaintSubmenuArrow(const TRect& column, TColor color) {
         c.LineTo(x + i, cy + 4 - i);
     }
 }
+
+void TPopupMenuWindow::DescribeAccessible(AccessibleDescription& d) {
+    TCustomForm::DescribeAccessible(d);
+    d.role = AccessibleRole::MenuPopup;
+    d.name = level_.Parent() != nullptr ? level_.DisplayCaption() : "Context";
+    d.states &= ~(kAccessibleFocusable | kAccessibleFocused | kAccessibleActive);
+}
+
+void TPopupMenuWindow::AccessibleChildren(std::vector<AccessibleNode*>& children) {
+    for (int row = 0; row < RowCount(); ++row) children.push_back(&RowAccessible(row));
+}
+
+AccessibleNode& TPopupMenuWindow::RowAccessible(int row) {
+    if (rowNodes_.empty())
+        for (int r = 0; r < RowCount(); ++r)
+            rowNodes_.push_back(std::make_unique<TMenuItemAccessible>(*this, r));
+    return *rowNodes_.at(static_cast<std::size_t>(row));
+}
+
+TPopupMenuWindow::~TPopupMenuWindow() = default;

@@ -4,15 +4,18 @@
 
 #include "framework/forms/forms.h"
 
+#include <memory>
 #include <vector>
 
 class TMenuItem;
 class TPopupMenuTracker;
+class TMenuItemAccessible;
 
 class TPopupMenuWindow : public TCustomForm {
 public:
     // Lays out the visible sub-items of `level` and gives them their automatic accelerators.
     TPopupMenuWindow(TPopupMenuTracker& tracker, TMenuItem& level);
+    ~TPopupMenuWindow() override;
 
     TMenuItem& Level() const { return level_; }
     int RowCount() const { return static_cast<int>(rows_.size()); }
@@ -31,6 +34,13 @@ public:
 
     static constexpr int kBorder = 3;
 
+    TPopupMenuTracker& Tracker() const { return tracker_; }
+    // A menu pop-up named after the item it opens from; its rows are its children.
+    void DescribeAccessible(AccessibleDescription& description) override;
+    void AccessibleChildren(std::vector<AccessibleNode*>& children) override;
+    // The row's node, made on first request.
+    AccessibleNode& RowAccessible(int row);
+
 protected:
     WindowKind PlatformWindowKind() const override { return WindowKind::Popup; }
     void Paint() override;
@@ -46,6 +56,7 @@ private:
     TMenuItem& level_;
     std::vector<TMenuItem*> rows_;
     int highlighted_ = -1;
+    std::vector<std::unique_ptr<TMenuItemAccessible>> rowNodes_;
     int textHeight_ = 13;
     int ascent_ = 11;
 };

@@ -72,6 +72,10 @@ struct PlatformEvent {
         CaptureLost, // the mouse capture this program held was taken away (another window grabbed it)
         Timer,
         Quit, // the platform wants the program to end (display gone, test script ended)
+        // The desktop's look changed: a visual style or high contrast was switched on or off, or the
+        // system colours changed. Every window hears of it; the event names the first one.
+        ThemeChanged,
+        SystemColorsChanged,
     };
     Kind kind = Kind::None;
     WindowId window = 0;
@@ -228,6 +232,11 @@ public:
                                                       int /*state*/, const TRect& /*rect*/) {
         return std::nullopt;
     }
+    // --- Accessibility ----------------------------------------------------------------------------
+    // True while the desktop's high-contrast setting is on: fixed colours give way to system ones.
+    // The accessibility tree itself is found through framework/platform/accessible.h.
+    virtual bool HighContrast() { return false; }
+
     // The show mode the program was started with (SW_SHOWNORMAL = 1, SW_SHOWMAXIMIZED = 3 ...).
     virtual std::uint32_t StartupShowMode() { return 1; }
     // Component-object services for the thread; true when they must be released at shutdown.

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -445,6 +447,35 @@ TEST_F(Win32BackendTest, ThemePartsAreDrawnOnlyWithAnActiveThemeAndOnlyInsideRec
     EXPECT_FALSE(platform.DrawThemePart(plain, rect, clip, "NO SUCH CLASS", 1, 1));
     EXPECT_EQ(ChangedPixels(plain, {}), 0);
     EXPECT_EQ(platform.ThemePartContentRect("NO SUCH CLASS", 1, 1, rect), std::nullopt);
+}
+
+TEST_F(Win32BackendTest, DesktopLookMessagesBecomeOneEventEachAndScreenReadersGetAnObject) {
+    using K = PlatformEvent::Kind;
+    struct Case {
+        UINT message;
+        WPARAM wParam;
+        std::vector<K> kinds;
+    };
+    const Case cases[] = {
+        {WM_THEMECHANGED, 0, {K::ThemeChanged}},
+        {WM_SYSCOLORCHANGE, 0, {K::SystemColorsChanged}},
+        {WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, {K::SystemColorsChanged, K::ThemeChanged}},
+        {WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        Drain();
+        // Every top-level window hears of a change: the toolkit is told once.
+        SendMessageA(hwnd, c.message, c.wParam, 0);
+        SendMessageA(FindWindowA("LentaroWindow", "Lentaro"), c.message, c.wParam, 0);
+        std::vector<K> kinds;
+        for (const PlatformEvent& e : Drain())
+            if (e.kind == K::ThemeChanged || e.kind == K::SystemColorsChanged) kinds.push_back(e.kind);
+        EXPECT_EQ(kinds, c.kinds);
+    }
+    // Without a toolkit tree there is nothing to describe, but the object is made and answers.
+    EXPECT_NE(SendMessageA(hwnd, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
+    EXPECT_EQ(SendMessageA(hwnd, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_HSCROLL)), 0);
 }
 
 TEST(Win32Services, ClipboardAndOemConversionKeepEveryCharacter) {

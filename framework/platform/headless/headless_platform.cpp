@@ -313,3 +313,30 @@ std::optional<int> HeadlessPlatform::ShowMessageBox(WindowId owner, const std::s
     if (boxHook_) boxHook_(boxes_.back());
     return 1;
 }
+
+void HeadlessPlatform::SetHighContrast(bool on, WindowId window) {
+    if (on == highContrast_) return;
+    highContrast_ = on;
+    for (PlatformEvent::Kind kind :
+         {PlatformEvent::Kind::SystemColorsChanged, PlatformEvent::Kind::ThemeChanged}) {
+        PlatformEvent e;
+        e.kind = kind;
+        e.window = window;
+        PostEvent(e);
+    }
+}
+
+std::uint32_t HeadlessPlatform::GetSysColor(int index) {
+    if (!highContrast_) return ClassicSysColor(index);
+    switch (index) {
+    case 13: return 0x00FFFF; // COLOR_HIGHLIGHT: yellow (0x00BBGGRR)
+    case 14: return 0x000000; // COLOR_HIGHLIGHTTEXT
+    case 17: return 0x00FF00; // COLOR_GRAYTEXT: green
+    case 5:                   // COLOR_WINDOW
+    case 15:                  // COLOR_BTNFACE
+    case 1: return 0x000000;  // COLOR_BACKGROUND
+    default: break;
+    }
+    // Text, frames and the rest: white on the black.
+    return index == 16 ? 0x808080 : 0xFFFFFF; // COLOR_BTNSHADOW keeps a grey
+}

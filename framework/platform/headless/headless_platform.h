@@ -67,6 +67,12 @@ public:
     // colour of its state round a white inside, and its content rectangle is the rectangle inset by 1.
     void SetThemeActive(bool active) { themeActive_ = active; }
     static std::uint32_t ThemeRingPixel(int state);
+    // The desktop's high-contrast setting; switching it posts SystemColorsChanged and ThemeChanged to
+    // `window`, as a desktop tells every window.
+    void SetHighContrast(bool on, WindowId window);
+    bool HighContrast() override { return highContrast_; }
+    // The classic colours, or a black high-contrast scheme (white text, black faces) while it is on.
+    std::uint32_t GetSysColor(int index) override;
     static constexpr std::uint32_t kThemeInsidePixel = 0xFFFFFF;
     // Called before each top-level window is made; it may throw to simulate a failing platform.
     std::function<void(const WindowParams&)> createWindowHook;
@@ -205,6 +211,7 @@ private:
     int comInit_ = 0;
     int comRelease_ = 0;
     bool themeActive_ = false;
+    bool highContrast_ = false;
     int themeDrawCount_ = 0;
     ThemeDrawRecord lastThemeDraw_;
     std::map<WindowId, PointerShape> pointerShapes_;

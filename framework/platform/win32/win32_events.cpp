@@ -78,6 +78,7 @@ bool Win32Platform::HandleWindowMessage(void* hwnd, unsigned message, std::uintp
     const WindowId id = IdOf(hwnd);
     Window* w = Find(id);
     if (w == nullptr) return false;
+    if (HandleDesktopServiceMessage(hwnd, id, message, wParam, lParam, result)) return true;
     HWND h = static_cast<HWND>(hwnd);
     using K = PlatformEvent::Kind;
     auto key = [&](K kind) {

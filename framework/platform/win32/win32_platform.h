@@ -147,4 +147,13 @@ private:
     void* restoreFocus_ = nullptr;
     WindowId captureHolder_ = 0;   // the window given the mouse capture by SetMouseCapture
     bool changingCapture_ = false; // WM_CAPTURECHANGED caused by the toolkit's own request is no loss
+
+    // --- Accessibility (win32_accessible.cpp) and the desktop's theme and colour changes ----------
+    // Answers WM_GETOBJECT (starting the MSAA adapter at the first one), runs the default actions it
+    // deferred, and turns theme, colour and high-contrast changes into events. False where the
+    // message wants the default processing.
+    bool HighContrast() override;
+    bool HandleDesktopServiceMessage(void* hwnd, WindowId id, unsigned message, std::uintptr_t wParam,
+                                     std::intptr_t lParam, std::intptr_t& result);
+    std::unique_ptr<class Win32Accessibility> accessibility_;
 };

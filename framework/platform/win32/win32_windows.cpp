@@ -1,6 +1,8 @@
 // Top-level windows: the window class and procedure, creation, showing, bounds and back surfaces.
 #include "framework/platform/win32/win32_platform.h"
 
+#include "framework/platform/win32/win32_accessible.h"
+
 #include <windows.h>
 
 #include <algorithm>
