@@ -47,8 +47,8 @@ void X11Platform::WaitForEvent(std::uint32_t timeoutMs) {
     pollfd pfds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {motion_.CheckDescriptor(), POLLIN, 0}};
     const nfds_t count = pfds[1].fd >= 0 ? 2 : 1;
     const int ready = poll(pfds, count, wait < 0 || wait > INT_MAX ? -1 : static_cast<int>(wait));
-    if (ready != 0 && pfds[0].revents != 0) connectionReadable_ = true; // or an error a read reports
-    if (ready < 0) connectionReadable_ = true;
+    // Readable, or an error that a read will report.
+    if (ready < 0 || (ready > 0 && pfds[0].revents != 0)) connectionReadable_ = true;
 }
 
 void X11Platform::ReleaseStartupMemory() {

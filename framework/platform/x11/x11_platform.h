@@ -55,7 +55,8 @@ public:
 
     TPoint GetCursorPos() override;
     bool ReportsPointerMotion() override { return motion_.Available(); }
-    void WatchPointerMotion(std::function<void(PointerMoveSeen)> onMotion, std::uint32_t checkEveryMs) override {
+    void WatchPointerMotion(std::function<void(PointerMoveSeen)> onMotion,
+                            std::uint32_t checkEveryMs) override {
         motion_.Watch(std::move(onMotion), checkEveryMs, lastPointer_, NowMs());
     }
     void SetCursorPos(std::int32_t x, std::int32_t y) override;

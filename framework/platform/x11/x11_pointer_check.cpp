@@ -48,13 +48,14 @@ X11PointerCheck::X11PointerCheck(const char* displayName) {
         xcb_sync_list_system_counters_reply(connection_, xcb_sync_list_system_counters(connection_), nullptr);
     if (list == nullptr) return;
     std::uint32_t counter = 0;
+    const char* const end = reinterpret_cast<const char*>(list) + 32 + std::size_t{list->length} * 4;
     for (auto it = xcb_sync_list_system_counters_counters_iterator(list); it.rem > 0;
          xcb_sync_systemcounter_next(&it)) {
         // The name follows the entry's 14 bytes on the wire; the library's own accessor skips the
         // 2 bytes of padding its struct has, and reads "RVERTIME".
-        const std::string_view name(reinterpret_cast<const char*>(it.data) + kSystemCounterFixedBytes,
-                                    static_cast<std::size_t>(it.data->name_len));
-        if (name == "SERVERTIME") counter = it.data->counter;
+        const char* const name = reinterpret_cast<const char*>(it.data) + kSystemCounterFixedBytes;
+        if (name > end || it.data->name_len > end - name) break;
+        if (std::string_view(name, it.data->name_len) == "SERVERTIME") counter = it.data->counter;
     }
     std::free(list);
     counter_ = counter;
