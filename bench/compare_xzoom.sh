@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Lentaro beside xzoom on one private Xvfb: CPU at rest and moving, drawings per second, CPU per
-# drawing, wake-ups at rest, memory and start time, with the targets. Not part of the tests.
+# drawing, wake-ups at rest, the time a warp at rest takes to be drawn, memory and start time, with
+# the targets. Not part of the tests.
 # xzoom is a separate program, installed from Debian to be measured against.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"

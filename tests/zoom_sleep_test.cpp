@@ -1,5 +1,6 @@
 // The poll timer sleeping while the pointer rests, on a platform that reports pointer motion: the
-// same drawings at the same times as plain polling, without the ticks at rest.
+// same drawings at the same times as plain polling, without the ticks at rest; a warp (a move that
+// reports no motion) is still drawn soon after any length of rest.
 #include "headless_fixture.h"
 
 #include <vector>
@@ -15,13 +16,15 @@ struct Drawing {
 struct Move {
     std::uint64_t at;
     TPoint to;
+    bool warp = false;
 };
 
 class ZoomSleepTest : public ApplicationTest {
 protected:
     // Builds a 250 x 250 view as the main window does, runs the pointer along `path` until `endMs`
     // (times from the view's creation) and returns the drawings that fired OnContentsChanged.
-    std::vector<Drawing> RunPath(bool reportsMotion, const std::vector<Move>& path, std::uint64_t endMs) {
+    std::vector<Drawing> RunPath(bool reportsMotion, const std::vector<Move>& path, std::uint64_t endMs,
+                                 std::uint32_t delayMs = 100) {
         app.reset(); // a fresh loop for each run
         app = std::make_unique<TApplication>(nullptr);
         platform.SetReportsPointerMotion(reportsMotion);
@@ -33,12 +36,18 @@ protected:
         view->SetParent(form);
         view->SetBounds(0, 0, 250, 250);
         view->SetZoomLevel(50);
+        view->SetDelay(delayMs);
         std::vector<Drawing> drawings;
         view->OnContentsChanged = [&](TObject*) {
             drawings.push_back({platform.NowMs() - start, view->ZoomPoint()});
         };
         form->Show();
-        for (const Move& m : path) platform.SchedulePointer(start + m.at, m.to);
+        for (const Move& m : path) {
+            if (m.warp)
+                platform.ScheduleWarp(start + m.at, m.to);
+            else
+                platform.SchedulePointer(start + m.at, m.to);
+        }
         platform.SetQuitAt(start + endMs);
         platform.ResetCounters();
         while (!app->Terminated()) app->HandleMessage();
@@ -74,6 +83,31 @@ TEST_F(ZoomSleepTest, DrawsAsPollingDoesWithoutTheTicksAtRest) {
     // One tick per drawing and one at the start of each rest (four rests), then sleep.
     EXPECT_LE(ticks, static_cast<int>(slept.size()) + 4);
     EXPECT_TRUE(timerSleeping);
+}
+
+TEST_F(ZoomSleepTest, AWarpIsDrawnWithinHalfASecondAfterAnyRest) {
+    // After device motion, rests of 1 s, 10 s and 10 min; the warp falls anywhere in a check period,
+    // and the Delay puts the timer's period anywhere against the checks.
+    for (const std::uint32_t delay : {100u, 250u}) {
+        for (const std::uint64_t rest : {1000u, 10'000u, 600'000u}) {
+            for (std::uint64_t phase = 0; phase < TTimer::kPointerCheckMs; phase += 37) {
+                SCOPED_TRACE("Delay " + std::to_string(delay) + ", rest " + std::to_string(rest) +
+                             " ms, phase " + std::to_string(phase));
+                const std::uint64_t warpAt = 300 + rest + phase;
+                const TPoint target{900, 120};
+                const std::vector<Drawing> drawings =
+                    RunPath(true, {{200, {510, 400}}, {300, {520, 410}}, {warpAt, target, true}},
+                            warpAt + 1000, delay);
+                const auto drawn = std::find_if(drawings.begin(), drawings.end(),
+                                                [&](const Drawing& d) { return d.point == target; });
+                ASSERT_NE(drawn, drawings.end());
+                EXPECT_LE(drawn->at - warpAt, 500u);
+                // The rest itself cost no ticks: besides the drawings, the ticks that found the pointer
+                // resting before and after the warp, and one spare for the start.
+                EXPECT_LE(ticks, static_cast<int>(drawings.size()) + 3);
+            }
+        }
+    }
 }
 
 TEST_F(ZoomSleepTest, WithoutMotionReportsTheTimerNeverSleeps) {

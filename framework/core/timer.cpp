@@ -15,9 +15,14 @@ std::vector<TTimer*>& Sleepers() {
 }
 
 // The platform's motion hook: the watch has ended, every sleeper wakes.
-void WakeSleepers() {
+void WakeSleepers(PointerMoveSeen seen) {
     const std::vector<TTimer*> woken = Sleepers();
-    for (TTimer* timer : woken) timer->Wake();
+    for (TTimer* timer : woken) {
+        if (seen == PointerMoveSeen::Later)
+            timer->WakeForLateMove();
+        else
+            timer->Wake();
+    }
 }
 
 } // namespace
@@ -67,7 +72,7 @@ void TTimer::SleepUntilPointerMoves() {
     SwitchOffTicks();
     sleeping_ = true;
     Sleepers().push_back(this);
-    if (Sleepers().size() == 1) platform.WatchPointerMotion(&WakeSleepers);
+    if (Sleepers().size() == 1) platform.WatchPointerMotion(&WakeSleepers, kPointerCheckMs);
 }
 
 void TTimer::SwitchOffTicks() {
@@ -81,13 +86,22 @@ void TTimer::Wake() {
     ResumePeriod();
 }
 
+void TTimer::WakeForLateMove() {
+    if (!sleeping_) return;
+    StopSleeping();
+    Platform& platform = CurrentPlatform();
+    periodStart_ = platform.NowMs();
+    // As in ResumePeriod, the backends that report pointer motion never refuse a timer.
+    static_cast<void>(platform.SetTimerWithFirstDelay(Key(), interval_, 0));
+}
+
 void TTimer::StopSleeping() {
     if (!sleeping_) return;
     sleeping_ = false;
     std::vector<TTimer*>& sleepers = Sleepers();
     sleepers.erase(std::remove(sleepers.begin(), sleepers.end(), this), sleepers.end());
     // At process end the platform may be gone; its watch went with it.
-    if (sleepers.empty() && HasCurrentPlatform()) CurrentPlatform().WatchPointerMotion(nullptr);
+    if (sleepers.empty() && HasCurrentPlatform()) CurrentPlatform().WatchPointerMotion(nullptr, 0);
 }
 
 void TTimer::ResumePeriod() {

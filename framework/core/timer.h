@@ -23,7 +23,14 @@ public:
     // the period they had, as if the timer had ticked all along. Elsewhere it does nothing.
     void SleepUntilPointerMoves();
     void Wake();
+    // Wakes a sleeper for a move found late (a warp, which reports no motion): the move happened up
+    // to a check period ago, so the tick comes at once and the period starts anew from it.
+    void WakeForLateMove();
     bool Sleeping() const { return sleeping_; }
+    // While timers sleep, the platform looks at the pointer at least this often: a move that reports
+    // no motion is drawn within this (plus a drawing's time). A look costs the X11 backend about one
+    // wake-up, so 450 ms keeps a view at rest near two wake-ups a second.
+    static constexpr std::uint32_t kPointerCheckMs = 450;
 
     // The hidden window's handle; the platform timer is (handle, 1).
     HWND WindowHandle() const { return window_; }

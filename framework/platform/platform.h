@@ -53,6 +53,10 @@ enum ShiftBits : std::uint32_t {
 
 enum class PointerButton : std::uint8_t { Left, Right, Middle };
 
+// How a sleeping pointer watch learnt of a move: as it happened (reported motion), or later, by
+// finding the pointer elsewhere (the move happened up to one check period before).
+enum class PointerMoveSeen : std::uint8_t { AsItHappened, Later };
+
 struct PlatformEvent {
     enum class Kind : std::uint8_t {
         None,
@@ -188,10 +192,13 @@ public:
     // True where the system tells the backend of pointer motion, so a timer that only watches the
     // pointer can sleep while it rests.
     virtual bool ReportsPointerMotion() { return false; }
-    // Calls `onMotion` once, from inside PeekEvent, at the first pointer motion after this call, or
-    // soon if the pointer has moved since the last GetCursorPos; then stops watching. A null hook
-    // stops watching. The hook may arm timers and post messages, nothing more.
-    virtual void WatchPointerMotion(std::function<void()> /*onMotion*/) {}
+    // Calls `onMotion` once, from inside PeekEvent, then stops watching: `AsItHappened` at the first
+    // reported pointer motion after this call; `Later` when the pointer is found moved without any
+    // report (since the last GetCursorPos, or by a check made at least every `checkEveryMs` while
+    // watching: warps by other programs and assistive tools report no motion). A null hook stops
+    // watching. The hook may arm timers and post messages, nothing more.
+    virtual void WatchPointerMotion(std::function<void(PointerMoveSeen)> /*onMotion*/,
+                                    std::uint32_t /*checkEveryMs*/) {}
     virtual void SetCursorPos(std::int32_t x, std::int32_t y) = 0;
     virtual TSize PrimaryDisplaySize() = 0;
     virtual ScreenHandle AcquireScreen() = 0;

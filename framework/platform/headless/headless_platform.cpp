@@ -50,6 +50,7 @@ HeadlessPlatform::Window* HeadlessPlatform::FindWindow(WindowId id) {
 
 void HeadlessPlatform::ResetCounters() {
     cursorQueries_ = 0;
+    pointerChecks_ = 0;
     screenAcquired_ = 0;
     screenCopies_ = 0;
     for (auto& [id, w] : windows_) w.presentCount = 0;
@@ -153,6 +154,7 @@ void HeadlessPlatform::ReleaseWindowDrawing(WindowId) {
 
 bool HeadlessPlatform::PeekEvent(PlatformEvent& event) {
     FollowPointerPath();
+    CheckWatchedPointer();
     ReportMotion();
     if (!events_.empty() && events_.front().at <= now_) {
         event = events_.front().event;
@@ -176,48 +178,72 @@ void HeadlessPlatform::WaitForEvent(std::uint32_t timeoutMs) {
     if (!events_.empty()) target = std::min(target, events_.front().at);
     if (quitAt_) target = std::min(target, *quitAt_);
     if (auto due = timers_.NextDue()) target = std::min(target, *due);
-    if (!pointerPath_.empty()) target = std::min(target, pointerPath_.front().first);
+    if (!pointerPath_.empty()) target = std::min(target, pointerPath_.front().at);
     if (motionPending_ && motionHook_) target = now_;
     if (target == std::numeric_limits<std::uint64_t>::max()) {
-        // Nothing can ever happen: end the run instead of hanging the test.
+        // Nothing can ever happen (a check finds nothing when nothing moves the pointer): end the
+        // run instead of hanging the test.
         quitAt_ = now_;
         return;
     }
+    if (motionHook_ && checkEveryMs_ > 0) target = std::min(target, nextCheckAt_);
     now_ = std::max(now_, target);
     FollowPointerPath();
     if (waitHook) waitHook();
 }
 
 void HeadlessPlatform::SetPointer(TPoint p) {
-    if (p != pointer_ && motionHook_) motionPending_ = true;
+    if (p != pointer_ && motionHook_) motionPending_ = PointerMoveSeen::AsItHappened;
     pointer_ = p;
 }
 
-void HeadlessPlatform::SchedulePointer(std::uint64_t atMs, TPoint p) {
-    auto at = std::upper_bound(pointerPath_.begin(), pointerPath_.end(), atMs,
-                               [](std::uint64_t t, const auto& move) { return t < move.first; });
-    pointerPath_.insert(at, {atMs, p});
+void HeadlessPlatform::SchedulePointer(std::uint64_t atMs, TPoint p) { InsertMove({atMs, p, false}); }
+
+void HeadlessPlatform::ScheduleWarp(std::uint64_t atMs, TPoint p) { InsertMove({atMs, p, true}); }
+
+void HeadlessPlatform::InsertMove(const ScheduledMove& move) {
+    auto at = std::upper_bound(pointerPath_.begin(), pointerPath_.end(), move.at,
+                               [](std::uint64_t t, const ScheduledMove& m) { return t < m.at; });
+    pointerPath_.insert(at, move);
 }
 
 void HeadlessPlatform::FollowPointerPath() {
-    while (!pointerPath_.empty() && pointerPath_.front().first <= now_) {
-        SetPointer(pointerPath_.front().second);
+    while (!pointerPath_.empty() && pointerPath_.front().at <= now_) {
+        const ScheduledMove& move = pointerPath_.front();
+        if (move.warp)
+            WarpPointer(move.to);
+        else
+            SetPointer(move.to);
         pointerPath_.pop_front();
     }
 }
 
-void HeadlessPlatform::WatchPointerMotion(std::function<void()> onMotion) {
+void HeadlessPlatform::WatchPointerMotion(std::function<void(PointerMoveSeen)> onMotion,
+                                          std::uint32_t checkEveryMs) {
     motionHook_ = std::move(onMotion);
+    checkEveryMs_ = checkEveryMs;
+    nextCheckAt_ = now_ + checkEveryMs;
+    motionPending_.reset();
     // A move since the pointer was last read would otherwise go unseen.
-    motionPending_ = motionHook_ && pointer_ != lastQueried_;
+    if (motionHook_ && pointer_ != lastQueried_) motionPending_ = PointerMoveSeen::Later;
+}
+
+void HeadlessPlatform::CheckWatchedPointer() {
+    if (!motionHook_ || motionPending_ || checkEveryMs_ == 0 || now_ < nextCheckAt_) return;
+    ++pointerChecks_;
+    if (pointer_ != lastQueried_)
+        motionPending_ = PointerMoveSeen::Later;
+    else
+        nextCheckAt_ = now_ + checkEveryMs_;
 }
 
 void HeadlessPlatform::ReportMotion() {
     if (!motionPending_ || !motionHook_) return;
-    motionPending_ = false;
-    const std::function<void()> hook = std::move(motionHook_);
+    const PointerMoveSeen seen = *motionPending_;
+    motionPending_.reset();
+    const std::function<void(PointerMoveSeen)> hook = std::move(motionHook_);
     motionHook_ = nullptr;
-    hook();
+    hook(seen);
 }
 
 bool HeadlessPlatform::SetTimerWithFirstDelay(TimerKey key, std::uint32_t intervalMs,

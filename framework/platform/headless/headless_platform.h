@@ -46,6 +46,10 @@ public:
     void SetReportsPointerMotion(bool on) { reportsMotion_ = on; }
     // Moves the pointer at a virtual time; WaitForEvent moves the clock to it as to an event.
     void SchedulePointer(std::uint64_t atMs, TPoint p);
+    // Moves the pointer as another program's warp does: no motion is reported, only a check of
+    // the pointer (GetCursorPos, the watch's periodic look) finds it.
+    void WarpPointer(TPoint p) { pointer_ = p; }
+    void ScheduleWarp(std::uint64_t atMs, TPoint p);
     void SetDisplaySize(TSize size); // also resizes the synthetic screen, refilled with the test pattern
     PixelSurface& Screen() { return screen_; }
     // The default picture: every pixel encodes its own coordinates (see TestPatternPixel).
@@ -94,6 +98,7 @@ public:
     const std::map<WindowId, Window>& Windows() const { return windows_; }
     Window* FindWindow(WindowId id);
     int CursorQueries() const { return cursorQueries_; }
+    int PointerChecks() const { return pointerChecks_; } // the watch's periodic looks
     int ScreenAcquisitions() const { return screenAcquired_; }
     int ScreenSurfacesHeld() const { return static_cast<int>(heldScreens_.size()); }
     int ScreenCopies() const { return screenCopies_; }
@@ -131,7 +136,8 @@ public:
     bool SetTimerWithFirstDelay(TimerKey key, std::uint32_t intervalMs, std::uint32_t firstDelayMs) override;
     TPoint GetCursorPos() override;
     bool ReportsPointerMotion() override { return reportsMotion_; }
-    void WatchPointerMotion(std::function<void()> onMotion) override;
+    void WatchPointerMotion(std::function<void(PointerMoveSeen)> onMotion,
+                            std::uint32_t checkEveryMs) override;
     void SetCursorPos(std::int32_t x, std::int32_t y) override { pointer_ = {x, y}; }
     TSize PrimaryDisplaySize() override { return display_; }
     ScreenHandle AcquireScreen() override;
@@ -185,15 +191,27 @@ private:
     std::uint64_t now_ = 0;
     // Applies the scheduled pointer moves whose time has come.
     void FollowPointerPath();
+    // The watch's periodic look: a pointer moved without motion (a warp) is found here.
+    void CheckWatchedPointer();
     // Calls the motion hook once when a watched pointer has moved.
     void ReportMotion();
 
+    struct ScheduledMove {
+        std::uint64_t at;
+        TPoint to;
+        bool warp;
+    };
+    void InsertMove(const ScheduledMove& move);
+
     TPoint pointer_{};
     TPoint lastQueried_{}; // the pointer as GetCursorPos last returned it
-    std::deque<std::pair<std::uint64_t, TPoint>> pointerPath_;
+    std::deque<ScheduledMove> pointerPath_;
     bool reportsMotion_ = false;
-    std::function<void()> motionHook_;
-    bool motionPending_ = false;
+    std::function<void(PointerMoveSeen)> motionHook_;
+    std::optional<PointerMoveSeen> motionPending_;
+    std::uint32_t checkEveryMs_ = 0;
+    std::uint64_t nextCheckAt_ = 0;
+    int pointerChecks_ = 0;
     TSize display_{1024, 768};
     PixelSurface screen_;
     std::set<ScreenHandle> heldScreens_;

@@ -19,7 +19,8 @@ constexpr int kDoubleClickSlop = 4;
 
 bool X11Platform::PeekEvent(PlatformEvent& event) {
     if (pending_.empty()) TranslatePendingEvents();
-    motion_.Deliver(); // may wake a timer that is due at once
+    motion_.Look(NowMs()); // a warp reports no motion: it is found by looking
+    motion_.Deliver();     // may wake a timer that is due at once
     if (!pending_.empty()) {
         event = pending_.front();
         pending_.pop_front();
@@ -33,17 +34,21 @@ void X11Platform::WaitForEvent(std::uint32_t timeoutMs) {
     XFlush(display_);
     if (!pending_.empty() || motion_.Pending() || XEventsQueued(display_, QueuedAlready) > 0) return;
     long long wait = timeoutMs == UINT32_MAX ? -1 : static_cast<long long>(timeoutMs);
-    if (auto due = timers_.NextDue()) {
+    for (const std::optional<std::uint64_t> due : {timers_.NextDue(), motion_.PlainLookDue()}) {
+        if (!due) continue;
         const std::uint64_t now = NowMs();
         const long long untilDue = *due > now ? static_cast<long long>(*due - now) : 0;
         wait = wait < 0 ? untilDue : std::min(wait, untilDue);
     }
     if (wait != 0 && presented_ && !startupMemoryReleased_) ReleaseStartupMemory();
-    // Sleep on the connection: a view at rest wakes only for its timer. A zero wait still looks,
-    // so input is read even while timers are overdue.
-    pollfd pfd{ConnectionNumber(display_), POLLIN, 0};
-    const int ready = poll(&pfd, 1, wait < 0 || wait > INT_MAX ? -1 : static_cast<int>(wait));
-    if (ready != 0) connectionReadable_ = true; // readable, or an error that a read will report
+    // Sleep on the connection (and on the pointer check's, whose looks answer by themselves): a
+    // view at rest wakes only for its timer or a look. A zero wait still looks, so input is read
+    // even while timers are overdue.
+    pollfd pfds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {motion_.CheckDescriptor(), POLLIN, 0}};
+    const nfds_t count = pfds[1].fd >= 0 ? 2 : 1;
+    const int ready = poll(pfds, count, wait < 0 || wait > INT_MAX ? -1 : static_cast<int>(wait));
+    // Readable, or an error that a read will report.
+    if (ready < 0 || (ready > 0 && pfds[0].revents != 0)) connectionReadable_ = true;
 }
 
 void X11Platform::ReleaseStartupMemory() {

@@ -56,8 +56,9 @@ public:
 
     TPoint GetCursorPos() override;
     bool ReportsPointerMotion() override { return motion_.Available(); }
-    void WatchPointerMotion(std::function<void()> onMotion) override {
-        motion_.Watch(std::move(onMotion), lastPointer_);
+    void WatchPointerMotion(std::function<void(PointerMoveSeen)> onMotion,
+                            std::uint32_t checkEveryMs) override {
+        motion_.Watch(std::move(onMotion), checkEveryMs, lastPointer_, NowMs());
     }
     void SetCursorPos(std::int32_t x, std::int32_t y) override;
     TSize PrimaryDisplaySize() override;
