@@ -123,6 +123,37 @@ if grep -qi "uxtheme" <<<"$private"; then echo "UxTheme.dll must be loaded at ru
 echo "imports: ${dlls[*]}"
 bash scripts/check-win32-resources.sh "$exe"
 
+echo "-- the download: the package target's zip (lentaro.exe, LICENSE.txt, README.txt with CRLF line ends)"
+version="$(sed -n 's/^project(Lentaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
+zip="$build/lentaro-$version-win32.zip"
+rm -f "$zip"
+ninja -C "$build" package >"$build/package.log" 2>&1 || { cat "$build/package.log"; echo "the package target failed"; exit 1; }
+[ -f "$zip" ] || { echo "the package target made no $(basename "$zip")"; exit 1; }
+top="lentaro-$version-win32"
+listing="$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort)"
+expected="$top/LICENSE.txt
+$top/README.txt
+$top/lentaro.exe"
+[ "$listing" = "$expected" ] || { echo "the zip holds:"; echo "$listing"; echo "expected:"; echo "$expected"; exit 1; }
+for text in LICENSE.txt README.txt; do
+  lines="$(unzip -p "$zip" "$top/$text" | grep -c '')"
+  crlf="$(unzip -p "$zip" "$top/$text" | grep -c $'\r$' || true)"
+  [ "$lines" -gt 0 ] && [ "$lines" = "$crlf" ] || { echo "$text: $crlf of $lines lines end in CRLF"; exit 1; }
+done
+unzip -p "$zip" "$top/LICENSE.txt" | head -n1 | grep -q "^MIT License" || { echo "LICENSE.txt is not the MIT licence"; exit 1; }
+readme="$(unzip -p "$zip" "$top/README.txt" | tr -d '\r')"
+for text in "Lentaro $version" "lentaro.exe" "Page Up" "Tab" "LICENSE.txt"; do
+  grep -qF "$text" <<<"$readme" || { echo "README.txt does not say '$text'"; exit 1; }
+done
+mkdir -p "$build/zip-check"
+unzip -o -q "$zip" "$top/lentaro.exe" -d "$build/zip-check"
+grep -q "file format pei-i386" <<<"$($objdump_tool -f "$build/zip-check/$top/lentaro.exe")" ||
+  { echo "the zip's lentaro.exe is not PE32 for i386"; exit 1; }
+[ -z "$($objdump_tool -h "$build/zip-check/$top/lentaro.exe" | grep '\.debug_' || true)" ] ||
+  { echo "the zip's lentaro.exe is not stripped"; exit 1; }
+rm -rf "$build/zip-check"
+echo "$(basename "$zip"): lentaro.exe (stripped), LICENSE.txt and README.txt"
+
 echo "-- host helper for the X display"
 mkdir -p "$build/host"
 g++ -std=c++20 -O2 -Wall -Wextra -Wpedantic -o "$build/host/x_screen_tool" tests/e2e_wine/x_screen_tool.cpp -lX11 -lXtst
