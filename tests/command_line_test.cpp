@@ -107,6 +107,12 @@ TEST(SessionCheckTest, WarnsInAWaylandSessionOnly) {
     }
 }
 
+std::vector<std::uint32_t> OversizedImage() {
+    std::vector<std::uint32_t> data = {kLargestIconSide + 1, 1};
+    data.resize(data.size() + kLargestIconSide + 1, 0xFF000000);
+    return data;
+}
+
 TEST(IconImageTest, ReadsEverySizeAndStopsAtBrokenData) {
     // Two good images (2 x 1 and 1 x 2), then whatever follows.
     const std::vector<std::uint32_t> good = {2, 1, 0xFF112233, 0x80445566, 1, 2, 0xFF000000, 0x00FFFFFF};
@@ -121,7 +127,8 @@ TEST(IconImageTest, ReadsEverySizeAndStopsAtBrokenData) {
         {"a lone width", {4}, 2},
         {"a zero width", {0, 4, 1, 2, 3, 4}, 2},
         {"a zero height", {4, 0}, 2},
-        {"a side past the largest", {kLargestIconSide + 1, 1}, 2},
+        // Whole, but wider than any icon: taken for broken data (the size could overflow).
+        {"a side past the largest", OversizedImage(), 2},
         {"fewer pixels than the size says", {2, 2, 1, 2, 3}, 2},
         {"a third good image", {1, 1, 7}, 3},
     };
