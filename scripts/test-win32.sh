@@ -207,6 +207,32 @@ bash tests/e2e_wine/run_e2e.sh "$wine_build/app/lentaro.exe" "$wine_build/tests/
   "$wine_build/e2e" ||
   failed_stages+=("end-to-end test")
 
+echo "-- the command line: --version and an unknown option answer in a message box"
+# A GUI program has no console: the text comes in a box (found by its caption, closed with Enter);
+# it also goes to standard output or error, where Wine hands them on.
+answer_in_box() { # option, expected exit code, expected start of the text, stream (out|err)
+  local option="$1" want="$2" text="$3" stream="$4" status=0
+  "$WINELOADER" "$wine_build/app/lentaro.exe" "$option" >"$wine_build/option.out" 2>"$wine_build/option.err" &
+  app_pid=$!
+  local shown=""
+  for _ in $(seq 1 100); do
+    if xwininfo -root -tree | grep -q '"Lentaro"'; then shown=yes; break; fi
+    sleep 0.1
+  done
+  [ -n "$shown" ] && "$xtool" keys Return
+  for _ in $(seq 1 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$app_pid" 2>/dev/null; then kill "$app_pid"; fi
+  wait "$app_pid" || status=$?
+  app_pid=""
+  [ -n "$shown" ] || { echo "lentaro.exe $option: no message box appeared"; return 1; }
+  [ "$status" -eq "$want" ] || { echo "lentaro.exe $option: exit code $status, expected $want"; return 1; }
+  grep -v "^[0-9a-f]*:fixme:" "$wine_build/option.$stream" | head -n1 | grep -qF -- "$text" ||
+    { echo "lentaro.exe $option: standard $stream does not start with '$text'"; return 1; }
+  echo "lentaro.exe $option: a message box, exit code $status"
+}
+answer_in_box --version 0 "Lentaro $version" out && answer_in_box --magnify 2 "lentaro: unknown option '--magnify'" err ||
+  failed_stages+=("command line")
+
 if [ "${#failed_stages[@]}" -gt 0 ]; then
   echo "Windows tests under $wine_label: failed: ${failed_stages[*]}"
   exit 1
