@@ -29,7 +29,7 @@ void ReportFirstDrawing(TLvZoom* view) {
 
 } // namespace
 
-int RunLentaro(Platform& platform) {
+int RunLentaro(Platform& platform, const std::string& startupNotice) {
     SetCurrentPlatform(&platform);
     // Whatever fails — even the making of the application's own window — the process ends normally.
     try {
@@ -40,6 +40,7 @@ int RunLentaro(Platform& platform) {
         try {
             application.Initialize();
             application.SetTitle("Lentaro");
+            if (!startupNotice.empty()) application.ShowErrorBox(startupNotice);
             application.CreateForm(LTfrm);
             ReportFirstDrawing(LTfrm->zfm);
             application.Run();

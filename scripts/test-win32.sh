@@ -123,6 +123,37 @@ if grep -qi "uxtheme" <<<"$private"; then echo "UxTheme.dll must be loaded at ru
 echo "imports: ${dlls[*]}"
 bash scripts/check-win32-resources.sh "$exe"
 
+echo "-- the download: the package target's zip (lentaro.exe, LICENSE.txt, README.txt with CRLF line ends)"
+version="$(sed -n 's/^project(Lentaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
+zip="$build/lentaro-$version-win32.zip"
+rm -f "$zip"
+ninja -C "$build" package >"$build/package.log" 2>&1 || { cat "$build/package.log"; echo "the package target failed"; exit 1; }
+[ -f "$zip" ] || { echo "the package target made no $(basename "$zip")"; exit 1; }
+top="lentaro-$version-win32"
+listing="$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort)"
+expected="$top/LICENSE.txt
+$top/README.txt
+$top/lentaro.exe"
+[ "$listing" = "$expected" ] || { echo "the zip holds:"; echo "$listing"; echo "expected:"; echo "$expected"; exit 1; }
+for text in LICENSE.txt README.txt; do
+  lines="$(unzip -p "$zip" "$top/$text" | grep -c '')"
+  crlf="$(unzip -p "$zip" "$top/$text" | grep -c $'\r$' || true)"
+  [ "$lines" -gt 0 ] && [ "$lines" = "$crlf" ] || { echo "$text: $crlf of $lines lines end in CRLF"; exit 1; }
+done
+unzip -p "$zip" "$top/LICENSE.txt" | head -n1 | grep -q "^MIT License" || { echo "LICENSE.txt is not the MIT licence"; exit 1; }
+readme="$(unzip -p "$zip" "$top/README.txt" | tr -d '\r')"
+for text in "Lentaro $version" "lentaro.exe" "Page Up" "Tab" "LICENSE.txt"; do
+  grep -qF "$text" <<<"$readme" || { echo "README.txt does not say '$text'"; exit 1; }
+done
+mkdir -p "$build/zip-check"
+unzip -o -q "$zip" "$top/lentaro.exe" -d "$build/zip-check"
+grep -q "file format pei-i386" <<<"$($objdump_tool -f "$build/zip-check/$top/lentaro.exe")" ||
+  { echo "the zip's lentaro.exe is not PE32 for i386"; exit 1; }
+[ -z "$($objdump_tool -h "$build/zip-check/$top/lentaro.exe" | grep '\.debug_' || true)" ] ||
+  { echo "the zip's lentaro.exe is not stripped"; exit 1; }
+rm -rf "$build/zip-check"
+echo "$(basename "$zip"): lentaro.exe (stripped), LICENSE.txt and README.txt"
+
 echo "-- host helper for the X display"
 mkdir -p "$build/host"
 g++ -std=c++20 -O2 -Wall -Wextra -Wpedantic -o "$build/host/x_screen_tool" tests/e2e_wine/x_screen_tool.cpp -lX11 -lXtst
@@ -180,6 +211,32 @@ echo "-- end-to-end: a screen reader's MSAA client beside lentaro.exe"
 bash tests/e2e_wine/run_accessibility_e2e.sh "$wine_build/app/lentaro.exe" \
   "$wine_build/tests/e2e_wine/lentaro_msaa_client.exe" "$xtool" "$wine_build/e2e-accessibility" ||
   failed_stages+=("accessibility end-to-end test")
+
+echo "-- the command line: --version and an unknown option answer in a message box"
+# A GUI program has no console: the text comes in a box (found by its caption, closed with Enter);
+# it also goes to standard output or error, where Wine hands them on.
+answer_in_box() { # option, expected exit code, expected start of the text, stream (out|err)
+  local option="$1" want="$2" text="$3" stream="$4" status=0
+  "$WINELOADER" "$wine_build/app/lentaro.exe" "$option" >"$wine_build/option.out" 2>"$wine_build/option.err" &
+  app_pid=$!
+  local shown=""
+  for _ in $(seq 1 100); do
+    if xwininfo -root -tree | grep -q '"Lentaro"'; then shown=yes; break; fi
+    sleep 0.1
+  done
+  [ -n "$shown" ] && "$xtool" keys Return
+  for _ in $(seq 1 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$app_pid" 2>/dev/null; then kill "$app_pid"; fi
+  wait "$app_pid" || status=$?
+  app_pid=""
+  [ -n "$shown" ] || { echo "lentaro.exe $option: no message box appeared"; return 1; }
+  [ "$status" -eq "$want" ] || { echo "lentaro.exe $option: exit code $status, expected $want"; return 1; }
+  grep -v "^[0-9a-f]*:fixme:" "$wine_build/option.$stream" | head -n1 | grep -qF -- "$text" ||
+    { echo "lentaro.exe $option: standard $stream does not start with '$text'"; return 1; }
+  echo "lentaro.exe $option: a message box, exit code $status"
+}
+answer_in_box --version 0 "Lentaro $version" out && answer_in_box --magnify 2 "lentaro: unknown option '--magnify'" err ||
+  failed_stages+=("command line")
 
 if [ "${#failed_stages[@]}" -gt 0 ]; then
   echo "Windows tests under $wine_label: failed: ${failed_stages[*]}"

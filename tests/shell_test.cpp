@@ -93,6 +93,23 @@ TEST_F(ShellTest, ApplicationTitleIsTheTaskBarText) {
     EXPECT_EQ(appCaption, "Lentaro");
 }
 
+// A warning at start (the Wayland session's) comes in the error box before the main window, which
+// then runs as usual.
+TEST_F(ShellTest, AStartupNoticeIsShownBeforeTheMainWindowAndTheProgramRuns) {
+    bool mainWindowShownAtTheBox = true;
+    platform.SetMessageBoxHook([&](const HeadlessPlatform::MessageBoxRecord&) {
+        const auto* w = MainWindow();
+        mainWindowShownAtTheBox = w != nullptr && w->state != ShowState::Hidden;
+    });
+    CloseAt(500);
+    EXPECT_EQ(RunLentaro(platform, "Read this first"), 0);
+    ASSERT_EQ(platform.MessageBoxes().size(), 1u);
+    EXPECT_EQ(platform.MessageBoxes()[0].text, "Read this first.");
+    EXPECT_EQ(platform.MessageBoxes()[0].caption, "Lentaro");
+    EXPECT_FALSE(mainWindowShownAtTheBox);
+    EXPECT_GE(platform.ScreenCopies(), 1); // the view drew after the box
+}
+
 TEST_F(ShellTest, StartupFailureIsReportedOnceAndExitsWithZero) {
     platform.failTimers = true; // the view's timer cannot be armed while the window is built
     EXPECT_EQ(RunLentaro(platform), 0);

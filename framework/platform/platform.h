@@ -7,6 +7,7 @@
 #pragma once
 
 #include "framework/platform/geometry.h"
+#include "framework/platform/icon_image.h"
 #include "framework/platform/pixel_surface.h"
 
 #include <cstdint>
@@ -263,6 +264,12 @@ public:
     // window holds the mouse capture), from now until the next call; a new window shows the arrow.
     // The toolkit calls it when the shape under the pointer changes. Backends without shapes ignore it.
     virtual void SetWindowPointerShape(WindowId /*window*/, PointerShape /*shape*/) {}
+
+    // --- Window icon -------------------------------------------------------------------------------
+    // The pictures that stand for the program's windows in task bars and window switchers, one per
+    // size: every top-level window shows them, those made before the call included. Backends whose
+    // windows take their icon from elsewhere (Windows: the executable's icon resource) keep none.
+    virtual void SetWindowIcon(const std::vector<IconImage>& /*images*/) {}
 };
 
 // The platform the toolkit runs on. Set once at start (or per test); never null while in use.
@@ -275,3 +282,7 @@ std::uint32_t ClassicSysColor(int index);
 
 // Creates the desktop backend this build was configured for (headless when there is none).
 std::unique_ptr<Platform> CreateDefaultPlatform();
+
+// True where the configured backend's programs start without a console to print to (a Windows GUI
+// program): texts for the user, such as --help's, then go to a message box as well. Needs no display.
+bool DefaultPlatformHasNoConsole();

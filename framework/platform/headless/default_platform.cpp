@@ -26,3 +26,6 @@ public:
 } // namespace
 
 std::unique_ptr<Platform> CreateDefaultPlatform() { return std::make_unique<HeadlessDemoPlatform>(); }
+
+// Started from a terminal, the program prints to it.
+bool DefaultPlatformHasNoConsole() { return false; }

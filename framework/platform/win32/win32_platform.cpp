@@ -52,3 +52,6 @@ bool Win32Platform::SetTimer(TimerKey key, std::uint32_t intervalMs) {
 }
 
 std::unique_ptr<Platform> CreateDefaultPlatform() { return std::make_unique<Win32Platform>(); }
+
+// A GUI program's standard output goes nowhere when it is started from the desktop or a console.
+bool DefaultPlatformHasNoConsole() { return true; }

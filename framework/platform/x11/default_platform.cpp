@@ -14,3 +14,6 @@ std::unique_ptr<Platform> CreateDefaultPlatform() {
     }
     return platform;
 }
+
+// Started from a terminal, the program prints to it.
+bool DefaultPlatformHasNoConsole() { return false; }

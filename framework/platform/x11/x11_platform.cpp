@@ -176,6 +176,7 @@ void X11Platform::SetWindowHints(TopLevel& w) {
     XSetClassHint(display_, w.xid, &cls);
     Atom protocols[] = {atoms_.wmDelete, atoms_.netWmPing};
     XSetWMProtocols(display_, w.xid, protocols, 2);
+    ApplyWindowIcon(w.xid);
     const long pid = static_cast<long>(getpid());
     XChangeProperty(display_, w.xid, atoms_.netWmPid, XA_CARDINAL, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&pid), 1);

@@ -88,7 +88,15 @@ public:
     // --- Pointer shapes (x11_cursor.*): XDefineCursor on the window when its shape changes ---------
     void SetWindowPointerShape(WindowId window, PointerShape shape) override;
 
+    // --- Window icon (x11_window_icon.cpp) ----------------------------------------------------------
+    // _NET_WM_ICON on every top-level window, for task bars and window switchers.
+    void SetWindowIcon(const std::vector<IconImage>& images) override;
+
 private:
+    void ApplyWindowIcon(::Window xid);
+    std::vector<long> windowIcon_; // the property's items: Xlib passes 32-bit items as longs
+    Atom netWmIcon_ = 0;           // interned at first use
+
     struct TopLevel {
         ::Window xid = 0;
         WindowParams params;
