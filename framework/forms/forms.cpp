@@ -4,6 +4,7 @@
 #include "framework/core/exceptions.h"
 #include "framework/core/temporary_change.h"
 #include "framework/core/timer.h"
+#include "framework/platform/monitors.h"
 #include "framework/platform/platform.h"
 
 #include <algorithm>
@@ -129,6 +130,11 @@ void TCustomForm::SetWindowState(TWindowState state) {
 }
 
 void TCustomForm::CreateWnd() {
+    // A window with a place of its own opens at its monitor's scale, on that monitor's work area.
+    if (PlatformWindowKind() != WindowKind::Popup && width_ > 0 && height_ > 0) {
+        ScaleForDpi(MonitorForRect(CurrentMonitors(CurrentPlatform()), BoundsRect()).dpi);
+        PlaceOnWorkArea();
+    }
     WindowParams p;
     p.kind = PlatformWindowKind();
     p.caption = Caption();
@@ -303,6 +309,8 @@ void TCustomForm::HandlePlatformEvent(const PlatformEvent& e) {
     case PlatformEvent::Kind::KeyDown:
     case PlatformEvent::Kind::KeyUp:
     case PlatformEvent::Kind::Char: RouteKey(e); break;
+    case PlatformEvent::Kind::DisplayChanged:
+    case PlatformEvent::Kind::DpiChanged: HandleDisplayChange(e); break;
     case PlatformEvent::Kind::Activated: SetActive(true); break;
     case PlatformEvent::Kind::Deactivated: SetActive(false); break;
     default: break;

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using WindowId = std::uint32_t;     // 0 means none
 using ScreenHandle = std::uint32_t; // 0 means the screen surface could not be had
@@ -71,7 +72,9 @@ struct PlatformEvent {
         Deactivated,
         CaptureLost, // the mouse capture this program held was taken away (another window grabbed it)
         Timer,
-        Quit, // the platform wants the program to end (display gone, test script ended)
+        Quit,           // the platform wants the program to end (display gone, test script ended)
+        DisplayChanged, // monitors were added, removed or moved, or a scale changed (`dpi`: the window's)
+        DpiChanged,     // the window's scale changed to `dpi`; outerBounds: the suggested place, or empty
     };
     Kind kind = Kind::None;
     WindowId window = 0;
@@ -86,6 +89,7 @@ struct PlatformEvent {
     TRect outerBounds;
     TSize clientSize;
     TimerKey timer = 0;
+    std::int32_t dpi = 0; // DisplayChanged, DpiChanged
 };
 
 struct FontSpec {
@@ -104,6 +108,15 @@ struct FontMetrics {
     std::int32_t ascent = 0;
     std::int32_t descent = 0;
     std::int32_t averageCharWidth = 0;
+};
+
+// One monitor: its rectangle, the part of it not covered by task bars and docks, and its scale.
+struct MonitorInfo {
+    TRect bounds;
+    TRect workArea;
+    bool primary = false;
+    std::int32_t dpi = 96; // dots per inch the desktop asks programs to use on it (96 = 100 %)
+    bool operator==(const MonitorInfo&) const = default;
 };
 
 class Platform {
@@ -214,6 +227,14 @@ public:
     // its own. Returns the button chosen (IDOK = 1).
     virtual std::optional<int> ShowMessageBox(WindowId owner, const std::string& text,
                                               const std::string& caption, std::uint32_t flags) = 0;
+
+    // --- Monitors and display scale ----------------------------------------------------------------
+    // The monitors as the system reports them now, in the coordinates GetCursorPos uses. Empty where
+    // it reports none; the toolkit then uses the primary display size. The default is one monitor of
+    // PrimaryDisplaySize at 96 dots per inch.
+    virtual std::vector<MonitorInfo> Monitors();
+    // The dots per inch `window` is laid out for now, that of its monitor (96: no scaling).
+    virtual std::int32_t WindowDpi(WindowId window);
 };
 
 // The platform the toolkit runs on. Set once at start (or per test); never null while in use.

@@ -151,6 +151,16 @@ public:
     std::optional<int> ShowMessageBox(WindowId owner, const std::string& text, const std::string& caption,
                                       std::uint32_t flags) override;
 
+    // --- Monitors and display scale ----------------------------------------------------------------
+    // Scripts the monitors (an empty list: the system reports none). The synthetic screen then
+    // covers their union, its top-left pixel at ScreenOrigin(), refilled with the test pattern of
+    // the pointer's coordinates; the primary's size becomes the display size. Every window hears of
+    // the change as DisplayChanged, with the dots per inch of the monitor that holds most of it.
+    void SetMonitors(std::vector<MonitorInfo> monitors);
+    TPoint ScreenOrigin() const { return screenOrigin_; }
+    std::vector<MonitorInfo> Monitors() override;
+    std::int32_t WindowDpi(WindowId window) override;
+
     std::optional<std::string> clipboard_;
     bool failClipboard = false;
     // Behaves like a platform without a native message box, so the toolkit draws its own.
@@ -183,6 +193,8 @@ private:
     bool motionPending_ = false;
     TSize display_{1024, 768};
     PixelSurface screen_;
+    std::optional<std::vector<MonitorInfo>> monitors_; // none scripted: one of display_
+    TPoint screenOrigin_{};
     std::set<ScreenHandle> heldScreens_;
     ScreenHandle nextScreen_ = 1;
     std::set<std::uint16_t> keysDown_;

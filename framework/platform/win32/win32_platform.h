@@ -82,7 +82,20 @@ public:
     void BindHandle(void* hwnd, WindowId id);
     void SetSystemLoopHook(std::function<void()> hook) override { systemLoopHook_ = std::move(hook); }
 
+    // --- Monitors and display scale ----------------------------------------------------------------
+    std::vector<MonitorInfo> Monitors() override;
+    std::int32_t WindowDpi(WindowId window) override;
+    // WM_DISPLAYCHANGE, WM_SETTINGCHANGE (work area) and WM_DPICHANGED; false when the message still
+    // wants its usual handling.
+    bool HandleDisplayMessage(WindowId id, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+                              std::intptr_t& result);
+
 private:
+    std::optional<std::vector<MonitorInfo>> monitors_; // read again after a display change
+    void* shcore_ = nullptr;                           // GetDpiForMonitor, where Windows has it
+    bool shcoreProbed_ = false;
+    std::int32_t MonitorDpi(void* monitor);
+
     struct Window {
         void* hwnd = nullptr;
         WindowParams params;
