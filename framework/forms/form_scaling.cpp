@@ -8,8 +8,12 @@ void TCustomForm::ScaleForDpi(std::int32_t dpi, const TRect& suggested) {
     dpi = SaneDpi(dpi);
     const std::int32_t from = SaneDpi(PixelsPerInch);
     if (dpi != from) {
-        const TSize client = ClientSizeForOuter(width_, height_);
-        const TSize frame{width_ - client.cx, height_ - client.cy};
+        const TSize current = ClientSizeForOuter(width_, height_);
+        const TSize frame{width_ - current.cx, height_ - current.cy};
+        // Before the window is made its client area is the one it was designed for: the stored outer
+        // size assumed the frame of the design, which may be narrower than the system's at this scale.
+        const bool designed = platformWindow_ == 0 && DesignSize.cx > 0 && DesignSize.cy > 0;
+        const TSize client = designed ? DesignSize : current;
         {
             // Nothing is anchored until every control and the window have their new sizes.
             const TemporaryChange<bool> aligning(aligning_, true);
