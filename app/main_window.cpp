@@ -10,7 +10,7 @@ TLTfrm* LTfrm = nullptr;
 
 namespace {
 // The view leaves this much of the client area's height for the controls below it, and this much
-// of its width unused.
+// of its width unused (at 96 pixels per inch; they scale with the window).
 constexpr std::int32_t kControlsBelowView = 73;
 constexpr std::int32_t kViewSideMargin = 2;
 } // namespace
@@ -73,8 +73,8 @@ void TLTfrm::FormCanResize(TObject*, int& NewWidth, int& NewHeight, bool&) {
     // The view is sized from the size the window is being given, in client terms, so it fits at once
     // (after maximising or one large drag) and stays inside frames wider than the classic one.
     const TSize client = ClientSizeForOuter(NewWidth, NewHeight);
-    zfm->SetHeight(std::max(0, client.cy - kControlsBelowView));
-    zfm->SetWidth(std::max(0, client.cx - kViewSideMargin));
+    zfm->SetHeight(std::max(0, client.cy - ScaledLength(kControlsBelowView)));
+    zfm->SetWidth(std::max(0, client.cx - ScaledLength(kViewSideMargin)));
     Label1->SetLeft(powerZ->Left());
     Label2->SetLeft(crossS->Left());
 }

@@ -339,9 +339,19 @@ void TLcSpinButton::DrawCell(TCanvas& canvas, TLcSingleSpinButton part, TLcButto
     }
     const bool lower = part == sbDown;
     const std::int32_t x = Width() / 2 + cell.Left - 1 - (lower ? 1 : 0);
-    const std::int32_t y = (Height() / 2) / 2 - 2;
-    LcDrawTriangle(canvas, x, y, kArrowSize, !lower, state == bpsHot ? HotColor : clBlack,
+    const std::int32_t y = (Height() / 2) / 2 - (ArrowSize() - 1);
+    LcDrawTriangle(canvas, x, y, ArrowSize(), !lower, state == bpsHot ? HotColor : clBlack,
                    state != bpsDisabled);
+}
+
+void TLcSpinButton::ScaleBy(std::int32_t multiplier, std::int32_t divisor) {
+    if (divisor == 0) return;
+    pixelsPerInch_ = MulDiv(pixelsPerInch_, multiplier, divisor);
+    Invalidate();
+}
+
+std::int32_t TLcSpinButton::ArrowSize() const {
+    return std::max(kArrowSize, MulDiv(kArrowSize, pixelsPerInch_, 96));
 }
 
 void TLcSpinButton::DrawDiagonalCell(TCanvas& canvas, TLcSingleSpinButton part, TLcButtonPartState state,
@@ -359,14 +369,15 @@ void TLcSpinButton::DrawDiagonalCell(TCanvas& canvas, TLcSingleSpinButton part, 
     const double dy = b - t;
     const TColor arrow = state == bpsHot ? HotColor : clBlack;
     const bool enabled = state != bpsDisabled;
+    const double centring = ArrowSize() - 1;
     if (part == sbUp) {
-        LcDrawTriangle(canvas, l + RoundHalfEven(dx / 4 - 2), t + RoundHalfEven(dy / 4 - 2), kArrowSize, true,
-                       arrow, enabled);
+        LcDrawTriangle(canvas, l + RoundHalfEven(dx / 4 - centring), t + RoundHalfEven(dy / 4 - centring),
+                       ArrowSize(), true, arrow, enabled);
         if (pressed) Line(canvas, kDiagonalGray, {r - 1, t}, {l, b - 1});
         Line(canvas, pressed ? kDiagonalWhite : kDiagonalSilver, {r - 1, t}, {l - 1, b});
     } else if (part == sbDown) {
-        LcDrawTriangle(canvas, l + RoundHalfEven(3 * dx / 4 - 2), t + RoundHalfEven(3 * dy / 4 - 2),
-                       kArrowSize, false, arrow, enabled);
+        LcDrawTriangle(canvas, l + RoundHalfEven(3 * dx / 4 - centring),
+                       t + RoundHalfEven(3 * dy / 4 - centring), ArrowSize(), false, arrow, enabled);
         Line(canvas, pressed ? kDiagonalGray : kDiagonalWhite, {r, t - 1}, {l - 1, b});
         if (pressed) Line(canvas, kDiagonalSilver, {r, t}, {l, b});
     }

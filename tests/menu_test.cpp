@@ -139,6 +139,13 @@ TEST(PopupPlacement, OpensAtThePointAndFlipsOrShiftsToStayOnTheDisplay) {
     // No room on the right: it opens on the left of the parent; no room below: it moves up.
     EXPECT_EQ(PlaceSubmenu(parent, item, {100, 40}, {900, 768}).Left, 603);
     EXPECT_EQ(PlaceSubmenu(parent, item, {100, 40}, {1024, 140}).Top, 100);
+
+    // On a monitor left of the primary the menu stays on that monitor's work area.
+    const TRect left{-800, 0, 0, 570};
+    EXPECT_EQ(PlacePopupMenuIn({-50, 560}, size, left), Bounds(-170, 510, 120, 50));
+    EXPECT_EQ(PlacePopupMenuIn({-790, 10}, {1000, 50}, left), Bounds(-800, 10, 1000, 50));
+    EXPECT_EQ(PlaceSubmenuIn(Bounds(-200, 100, 150, 60), Bounds(-197, 120, 144, 19), {100, 40}, left).Left,
+              -297);
 }
 
 class PopupTest : public ApplicationTest {

@@ -69,6 +69,28 @@ TEST_F(MessageBoxTest, ShowsTheTextWithTheFullStopRuleInADialogCaptionedWithTheT
     EXPECT_EQ(OpenBox(), nullptr);
 }
 
+TEST_F(MessageBoxTest, OpensCentredOnTheActiveWindowsMonitorAtItsScale) {
+    platform.SetMonitors({{{0, 0, 1024, 768}, {0, 0, 1024, 768}, true, 96},
+                          {{1024, 0, 1824, 600}, {1024, 0, 1824, 570}, false, 192}});
+    auto* owner = new TForm(app.get());
+    owner->SetBounds(1200, 100, 300, 200);
+    owner->Show();
+    app->ProcessMessages();
+    ASSERT_TRUE(owner->Active());
+    TRect outer, ok;
+    ShowAndClose(
+        "x",
+        [&](TMessageBoxForm& box) {
+            outer = platform.FindWindow(box.PlatformWindow())->outerBounds;
+            ok = box.OkButtonRect();
+        },
+        [&](WindowId w) { Post(PlatformEvent::Kind::KeyDown, w, VK_RETURN); });
+    // The second monitor's work area is (1024, 0) to (1824, 570): its centre is (1424, 285).
+    EXPECT_NEAR((outer.Left + outer.Right) / 2, 1424, 1);
+    EXPECT_NEAR((outer.Top + outer.Bottom) / 2, 285, 1);
+    EXPECT_EQ(ok.Width(), 150); // the 75-pixel button at twice the scale
+}
+
 TEST_F(MessageBoxTest, EnterEscapeAndSpaceEachCloseIt) {
     for (std::uint16_t key : {VK_RETURN, VK_ESCAPE, VK_SPACE}) {
         bool stillUpAfterOtherKey = false;

@@ -54,6 +54,12 @@ void TLvXPCustomButton::SetDefault(bool value) {
         form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(form->ActiveControl()));
 }
 
+void TLvXPCustomButton::ScaleBy(std::int32_t multiplier, std::int32_t divisor) {
+    TLvXPCustomStyleControl::ScaleBy(multiplier, divisor);
+    if (divisor != 0) pixelsPerInch_ = MulDiv(pixelsPerInch_, multiplier, divisor);
+    Invalidate();
+}
+
 void TLvXPCustomButton::SetGlyph(const TLvPicture* value) {
     glyph_->Assign(value);
     LockedInvalidate();
@@ -170,9 +176,10 @@ void TLvXPCustomButton::Paint() {
 
     TGraphic* glyph = picture.Graphic();
     const bool hasGlyph = glyph != nullptr && !glyph->Empty();
-    const std::int32_t gw = hasGlyph ? glyph->Width() : 0;
-    const std::int32_t gh = hasGlyph ? glyph->Height() : 0;
-    const std::int32_t sp = spacing_;
+    const std::int32_t repeat = GlyphRepeat();
+    const std::int32_t gw = hasGlyph ? glyph->Width() * repeat : 0;
+    const std::int32_t gh = hasGlyph ? glyph->Height() * repeat : 0;
+    const std::int32_t sp = MulDiv(spacing_, pixelsPerInch_, 96);
     if (hasGlyph) {
         switch (layout_) {
         case blGlyphLeft: r.Left += gw + sp; break;
@@ -200,7 +207,10 @@ void TLvXPCustomButton::Paint() {
         case blGlyphTop: at = {(w - gw) / 2 + p, r.Top - gh - sp}; break;
         case blGlyphBottom: at = {(w - gw) / 2 + p, r.Bottom + sp}; break;
         }
-        canvas.Draw(at.X, at.Y, glyph);
+        if (repeat == 1)
+            canvas.Draw(at.X, at.Y, glyph);
+        else
+            canvas.StretchDraw(Bounds(at.X, at.Y, gw, gh), glyph);
     }
     if ((DrawState & dsFocused) && showFocusRect_) {
         canvas.Brush()->SetStyle(bsSolid);

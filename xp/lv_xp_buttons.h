@@ -6,6 +6,7 @@
 #include "framework/graphics/bitmap.h"
 #include "xp/lv_xp_core.h"
 
+#include <algorithm>
 #include <memory>
 
 enum TLvXPLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
@@ -43,6 +44,10 @@ public:
     // ignoreDefault, on the default button while no XP control is the form's active control.
     bool IsSpecialDrawState(bool ignoreDefault) const;
     void HookResized() override;
+    // The glyph follows the window's scale by whole-pixel repetition: twice at 200 %, and at
+    // fractional scales the whole part of the scale (once at 150 %, twice at 250 %), so it stays crisp.
+    void ScaleBy(std::int32_t multiplier, std::int32_t divisor) override;
+    std::int32_t GlyphRepeat() const { return std::max(1, pixelsPerInch_ / 96); }
 
     // A push button named by its caption; its default action "Press" clicks it.
     void DescribeAccessible(AccessibleDescription& description) override;
@@ -75,6 +80,7 @@ private:
     std::unique_ptr<TBitmap> focus_;
     std::unique_ptr<TBitmap> highlight_;
     std::unique_ptr<TLvPicture> glyph_;
+    std::int32_t pixelsPerInch_ = 96; // the scale the button is laid out for
 };
 
 class TLvXPButton : public TLvXPCustomButton {

@@ -13,18 +13,19 @@ std::int32_t ClampToInt32(std::int64_t v) {
     return static_cast<std::int32_t>(v);
 }
 
-// Pushes one axis of the captured rectangle back inside the display. Returns the crosshair offset;
-// `p` becomes the clamped centre. The arithmetic is 64-bit so levels far beyond the main window's
-// range cannot overflow; within 32-bit range the results equal the classic signed 32-bit ones.
-std::int64_t ClampAxis(std::int64_t& p, std::int64_t half, std::int64_t screenExtent,
+// Pushes one axis of the captured rectangle back inside the monitor's span [low, high). Returns the
+// crosshair offset; `p` becomes the clamped centre. The arithmetic is 64-bit so levels far beyond
+// the main window's range cannot overflow; within 32-bit range, on a monitor starting at 0, the
+// results equal the classic signed 32-bit ones.
+std::int64_t ClampAxis(std::int64_t& p, std::int64_t half, std::int64_t low, std::int64_t high,
                        std::int64_t zoomLevel) {
     std::int64_t offset = 0;
-    if (p < half) {
-        offset = (p - half - 1) * 100 / zoomLevel;
-        p = half;
-    } else if (screenExtent < p + half) {
-        offset = (p + half - screenExtent + 1) * 100 / zoomLevel;
-        p = screenExtent - half;
+    if (p - low < half) {
+        offset = (p - low - half - 1) * 100 / zoomLevel;
+        p = low + half;
+    } else if (high < p + half) {
+        offset = (p + half - high + 1) * 100 / zoomLevel;
+        p = high - half;
     }
     return offset;
 }
@@ -137,8 +138,10 @@ void TLvZoom::PaintZoom() {
     const std::int64_t halfH = static_cast<std::int64_t>(Height() / 2) * level / 100;
     std::int64_t x = p.X;
     std::int64_t y = p.Y;
-    const std::int64_t offX = ClampAxis(x, halfW, Screen->Width(), level);
-    const std::int64_t offY = ClampAxis(y, halfH, Screen->Height(), level);
+    // The source stays on the monitor that holds the point (the nearest one when it lies in none).
+    const TRect monitor = MonitorBoundsAt(p);
+    const std::int64_t offX = ClampAxis(x, halfW, monitor.Left, monitor.Right, level);
+    const std::int64_t offY = ClampAxis(y, halfH, monitor.Top, monitor.Bottom, level);
     const TRect source{ClampToInt32(x - halfW), ClampToInt32(y - halfH), ClampToInt32(x + halfW),
                        ClampToInt32(y + halfH)};
 

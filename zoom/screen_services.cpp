@@ -1,5 +1,6 @@
 #include "zoom/screen_services.h"
 
+#include "framework/platform/monitors.h"
 #include "framework/platform/platform.h"
 
 TLvDesktopCanvas::~TLvDesktopCanvas() { FreeHandle(); }
@@ -26,3 +27,5 @@ void TLvDesktopCanvas::SetOrigin(std::int32_t x, std::int32_t y) {
 }
 
 TPoint ReadCursorPos() { return CurrentPlatform().GetCursorPos(); }
+
+TRect MonitorBoundsAt(TPoint p) { return MonitorAtPoint(CurrentMonitors(CurrentPlatform()), p).bounds; }

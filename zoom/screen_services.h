@@ -26,3 +26,7 @@ private:
 
 // Reads the pointer position in screen pixels.
 TPoint ReadCursorPos();
+
+// The bounds of the monitor that holds `p`, or of the nearest one when `p` lies in none; the
+// primary display when the system reports no monitors.
+TRect MonitorBoundsAt(TPoint p);

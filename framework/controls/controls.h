@@ -107,6 +107,11 @@ public:
     void UpdateAnchorRules();
     void AnchorTo(TSize clientSize);
     bool HasAnchorReferences() const { return anchorRefs_.valid; }
+    // --- Scaling to a display's pixel density ---
+    // Multiplies the bounds, the anchoring references and an own font's height by
+    // multiplier / divisor (MulDiv rounding), without taking new references; windowed controls
+    // scale their children too.
+    virtual void ScaleBy(std::int32_t multiplier, std::int32_t divisor);
     TAlign Align = alNone;
 
     const std::string& Caption() const { return text_; }
@@ -310,6 +315,10 @@ public:
     // Re-positions the anchored children for the current client size; a request made while that runs
     // (a child moved by it asks again) is absorbed.
     void Realign();
+    void ScaleBy(std::int32_t multiplier, std::int32_t divisor) override;
+    // Scales every child (see ScaleBy) while realignment waits, so no child is anchored against
+    // references of the other scale.
+    void ScaleChildren(std::int32_t multiplier, std::int32_t divisor);
     // Where the children's unscrolled coordinates begin: a scrolled form's scroll position.
     virtual TPoint ScrollOffset() const { return {0, 0}; }
 
@@ -376,10 +385,12 @@ protected:
     // control surfaces held for drawing.
     void MainWndProc(TMessage& Message);
 
+    // Set while the children are re-positioned (or rescaled): requests to realign are absorbed.
+    bool aligning_ = false;
+
 private:
     std::vector<TControl*> controls_;
     HWND handle_ = 0;
-    bool aligning_ = false;
 };
 
 // Releases every control surface held for drawing outside the paint cycle.

@@ -6,6 +6,7 @@
 #include "framework/core/temporary_change.h"
 #include "framework/core/timer.h"
 #include "framework/forms/form_accessible.h"
+#include "framework/platform/monitors.h"
 #include "framework/platform/platform.h"
 
 #include <algorithm>
@@ -132,6 +133,13 @@ void TCustomForm::SetWindowState(TWindowState state) {
 }
 
 void TCustomForm::CreateWnd() {
+    // A window with a place of its own opens at its monitor's scale, on that monitor's work area.
+    const std::int32_t storedDpi = PixelsPerInch;
+    if (PlatformWindowKind() != WindowKind::Popup && width_ > 0 && height_ > 0) {
+        ScaleForDpi(MonitorForRect(CurrentMonitors(CurrentPlatform()), BoundsRect()).dpi);
+        PlaceOnWorkArea();
+    }
+    const TSize scaledClient = ClientSizeForOuter(width_, height_);
     WindowParams p;
     p.kind = PlatformWindowKind();
     p.caption = Caption();
@@ -143,6 +151,13 @@ void TCustomForm::CreateWnd() {
     if (platformWindow_ == 0) throw EOutOfResources("Error creating window");
     if (const PixelSurface* surface = CurrentPlatform().WindowSurface(platformWindow_))
         innerSize_ = {surface->Width(), surface->Height()};
+    // A scaled window's frame is the system's at that scale, which may be wider than the usual one:
+    // the window grows so the client area keeps its scaled size.
+    if (PixelsPerInch != storedDpi && innerSize_ != scaledClient && innerSize_ != TSize{}) {
+        frameExtra_ = {width_ - innerSize_.cx, height_ - innerSize_.cy};
+        SetBounds(left_, top_, scaledClient.cx + frameExtra_.cx, scaledClient.cy + frameExtra_.cy);
+        PlaceOnWorkArea();
+    }
     TCustomControl::CreateWnd();
     ApplyHighContrast(CurrentPlatform().HighContrast());
     // Anchoring starts from the places the controls have now (their stored places).
@@ -307,6 +322,8 @@ void TCustomForm::HandlePlatformEvent(const PlatformEvent& e) {
     case PlatformEvent::Kind::KeyDown:
     case PlatformEvent::Kind::KeyUp:
     case PlatformEvent::Kind::Char: RouteKey(e); break;
+    case PlatformEvent::Kind::DisplayChanged:
+    case PlatformEvent::Kind::DpiChanged: HandleDisplayChange(e); break;
     case PlatformEvent::Kind::Activated: SetActive(true); break;
     case PlatformEvent::Kind::Deactivated: SetActive(false); break;
     default: break;

@@ -90,6 +90,17 @@ public:
     // Scrolls the children so that the contents' point (x, y) is at the client area's top left.
     void ScrollTo(std::int32_t x, std::int32_t y);
 
+    // --- Monitors and display scale ---
+    // Scales the layout from PixelsPerInch to `dpi` (see TControl::ScaleBy): the client size, every
+    // control, the fonts and DesignSize; Left and Top stay, or the window takes `suggested` outer
+    // bounds when given. PixelsPerInch then reads `dpi`. Anchoring references are taken afresh.
+    void ScaleForDpi(std::int32_t dpi, const TRect& suggested = {});
+    // Moves a window that does not lie wholly on one monitor's work area onto the work area of the
+    // monitor that holds most of it, shrinking it only where it cannot fit.
+    void PlaceOnWorkArea();
+    // A stored length (designed at 96 pixels per inch) at the window's current scale.
+    std::int32_t ScaledLength(std::int32_t designLength) const;
+
     void Show();
     void Hide();
     // For the main form this ends the program; other forms are hidden.
@@ -149,6 +160,8 @@ protected:
     void WMCancelMode(TMessage& Message) override;
 
 private:
+    // The monitors or the window's scale changed: rescale, and bring back a window left on none.
+    void HandleDisplayChange(const PlatformEvent& event);
     void PaintTree(TWinControl* control, const TRect& area);
     void RouteMouse(const PlatformEvent& event);
     void RouteWheel(const PlatformEvent& event);

@@ -1,6 +1,7 @@
 #include "framework/forms/message_box.h"
 
 #include "framework/forms/application.h"
+#include "framework/platform/monitors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,21 @@ constexpr std::int32_t kIconSize = 32;
 constexpr std::int32_t kButtonWidth = 75;
 constexpr std::int32_t kButtonHeight = 23;
 constexpr std::int32_t kMaxTextWidth = 420;
+
+// The monitor of the window that was active when the box was asked for (the one holding most of
+// it), else of the first visible window, else the primary.
+MonitorInfo BoxMonitor() {
+    const std::vector<MonitorInfo> monitors = CurrentMonitors(CurrentPlatform());
+    const TCustomForm* anchor = nullptr;
+    for (const TCustomForm* form : Screen->Forms()) {
+        if (form->Active()) anchor = form;
+        if (anchor == nullptr && form->Visible() && form->Width() > 0) anchor = form;
+    }
+    if (anchor != nullptr) return MonitorForRect(monitors, anchor->BoundsRect());
+    for (const MonitorInfo& m : monitors)
+        if (m.primary) return m;
+    return monitors.front();
+}
 
 // Breaks the text at line feeds, then at spaces where a line would grow wider than maxWidth.
 std::vector<std::string> WrapText(const std::string& text, TCanvas& canvas, std::int32_t maxWidth) {
@@ -49,29 +65,38 @@ TMessageBoxForm::TMessageBoxForm(TComponent* AOwner, const std::string& text, co
     BorderStyle = bsDialog;
     BorderIcons = biSystemMenu;
     SetCaption(caption);
-    lines_ = WrapText(text, *Canvas(), kMaxTextWidth);
-    Layout();
+    // Laid out at the scale of the monitor it opens on, so the window's scaling leaves it alone.
+    const MonitorInfo monitor = BoxMonitor();
+    Font()->SetHeight(MulDiv(Font()->Height(), monitor.dpi, PixelsPerInch));
+    PixelsPerInch = monitor.dpi;
+    lines_ = WrapText(text, *Canvas(), ScaledLength(kMaxTextWidth));
+    Layout(monitor.workArea);
 }
 
-void TMessageBoxForm::Layout() {
+void TMessageBoxForm::Layout(const TRect& workArea) {
     TCanvas& canvas = *Canvas();
+    const std::int32_t margin = ScaledLength(kMargin);
+    const std::int32_t iconSize = ScaledLength(kIconSize);
+    const std::int32_t buttonWidth = ScaledLength(kButtonWidth);
     lineHeight_ = std::max(1, canvas.TextHeight("Ag"));
     std::int32_t textWidth = 0;
     for (const std::string& line : lines_) textWidth = std::max(textWidth, canvas.TextWidth(line));
     const std::int32_t textHeight = lineHeight_ * static_cast<std::int32_t>(lines_.size());
-    iconRect_ = Bounds(kMargin, kMargin, kIconSize, kIconSize);
-    const std::int32_t textLeft = iconRect_.Right + kMargin;
+    iconRect_ = Bounds(margin, margin, iconSize, iconSize);
+    const std::int32_t textLeft = iconRect_.Right + margin;
     // A short text sits level with the icon's middle.
-    const std::int32_t textTop = textHeight < kIconSize ? kMargin + (kIconSize - textHeight) / 2 : kMargin;
+    const std::int32_t textTop = textHeight < iconSize ? margin + (iconSize - textHeight) / 2 : margin;
     textRect_ = Bounds(textLeft, textTop, textWidth, textHeight);
     const std::int32_t contentBottom = std::max(iconRect_.Bottom, textRect_.Bottom);
-    const std::int32_t clientWidth = std::max({textRect_.Right + kMargin, kButtonWidth + 2 * kMargin, 180});
-    okRect_ = Bounds((clientWidth - kButtonWidth) / 2, contentBottom + kMargin, kButtonWidth, kButtonHeight);
-    const std::int32_t clientHeight = okRect_.Bottom + kMargin;
+    const std::int32_t clientWidth =
+        std::max({textRect_.Right + margin, buttonWidth + 2 * margin, ScaledLength(180)});
+    okRect_ = Bounds((clientWidth - buttonWidth) / 2, contentBottom + margin, buttonWidth,
+                     ScaledLength(kButtonHeight));
+    const std::int32_t clientHeight = okRect_.Bottom + margin;
     SetClientSize(clientWidth, clientHeight);
-    // Centred on the primary display.
-    SetBounds(std::max(0, (Screen->Width() - Width()) / 2), std::max(0, (Screen->Height() - Height()) / 2),
-              Width(), Height());
+    // Centred on the work area of the monitor the user was looking at.
+    SetBounds(std::max(workArea.Left, workArea.Left + (workArea.Width() - Width()) / 2),
+              std::max(workArea.Top, workArea.Top + (workArea.Height() - Height()) / 2), Width(), Height());
 }
 
 void TMessageBoxForm::Paint() {
@@ -88,8 +113,10 @@ void TMessageBoxForm::Paint() {
 void TMessageBoxForm::PaintStopIcon() {
     // A red disc with a darker rim and a white X, drawn span by span.
     TCanvas& canvas = *Canvas();
-    const std::int32_t cx = iconRect_.Left + kIconSize / 2;
-    const std::int32_t cy = iconRect_.Top + kIconSize / 2;
+    const std::int32_t cx = iconRect_.Left + iconRect_.Width() / 2;
+    const std::int32_t cy = iconRect_.Top + iconRect_.Height() / 2;
+    const double scale = iconRect_.Width() / double(kIconSize);
+    const auto arm = static_cast<std::int32_t>(std::lround(7 * scale));
     const auto disc = [&](double radius, TColor color) {
         canvas.Brush()->SetColor(color);
         for (std::int32_t dy = -static_cast<std::int32_t>(radius); dy <= static_cast<std::int32_t>(radius);
@@ -98,15 +125,16 @@ void TMessageBoxForm::PaintStopIcon() {
             canvas.FillRect({cx - half, cy + dy, cx + half, cy + dy + 1});
         }
     };
-    disc(15.5, clMaroon);
-    disc(14.0, clRed);
+    disc(15.5 * scale, clMaroon);
+    disc(14.0 * scale, clRed);
     canvas.Pen()->SetColor(clWhite);
     canvas.Pen()->SetStyle(psSolid);
-    for (std::int32_t t = -1; t <= 1; ++t) {
-        canvas.MoveTo(cx - 7 + t, cy - 7);
-        canvas.LineTo(cx + 7 + t, cy + 7);
-        canvas.MoveTo(cx + 6 + t, cy - 7);
-        canvas.LineTo(cx - 8 + t, cy + 7);
+    const auto stroke = static_cast<std::int32_t>(scale); // the X's half-width grows in whole pixels
+    for (std::int32_t t = -stroke; t <= stroke; ++t) {
+        canvas.MoveTo(cx - arm + t, cy - arm);
+        canvas.LineTo(cx + arm + t, cy + arm);
+        canvas.MoveTo(cx + arm - 1 + t, cy - arm);
+        canvas.LineTo(cx - arm - 1 + t, cy + arm);
     }
 }
 

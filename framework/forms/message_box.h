@@ -26,7 +26,7 @@ protected:
     void WndProc(TMessage& Message) override;
 
 private:
-    void Layout();
+    void Layout(const TRect& workArea);
     void CloseBox();
     void PaintStopIcon();
     void PaintOkButton();

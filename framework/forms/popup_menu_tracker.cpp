@@ -5,35 +5,49 @@
 #include "framework/core/temporary_change.h"
 #include "framework/forms/application.h"
 #include "framework/forms/popup_menu_window.h"
+#include "framework/platform/monitors.h"
 
 #include <algorithm>
 
 namespace {
 
-// Places [start, start + extent) inside [0, limit); a window larger than the display starts at 0.
-std::int32_t FitAxis(std::int32_t start, std::int32_t extent, std::int32_t limit) {
-    return std::max(0, std::min(start, limit - extent));
+// Places [start, start + extent) inside [low, high); a window larger than that starts at low.
+std::int32_t FitAxis(std::int32_t start, std::int32_t extent, std::int32_t low, std::int32_t high) {
+    return std::max(low, std::min(start, high - extent));
 }
 
-// Starts at `at` when that fits, else ends at `at` when that fits, else lies as near as the display allows.
-std::int32_t FlipAxis(std::int32_t at, std::int32_t extent, std::int32_t limit) {
-    if (at + extent <= limit) return FitAxis(at, extent, limit);
-    if (at - extent >= 0) return at - extent;
-    return FitAxis(at, extent, limit);
+// Starts at `at` when that fits, else ends at `at` when that fits, else lies as near as the area allows.
+std::int32_t FlipAxis(std::int32_t at, std::int32_t extent, std::int32_t low, std::int32_t high) {
+    if (at + extent <= high) return FitAxis(at, extent, low, high);
+    if (at - extent >= low) return at - extent;
+    return FitAxis(at, extent, low, high);
 }
+
+// The work area of the monitor a menu opens on: the one that holds `at`.
+TRect MenuArea(TPoint at) { return MonitorAtPoint(CurrentMonitors(CurrentPlatform()), at).workArea; }
 
 } // namespace
 
 TRect PlacePopupMenu(TPoint at, TSize size, TSize display) {
-    return Bounds(FlipAxis(at.X, size.cx, display.cx), FlipAxis(at.Y, size.cy, display.cy), size.cx, size.cy);
+    return PlacePopupMenuIn(at, size, TRect{0, 0, display.cx, display.cy});
+}
+
+TRect PlacePopupMenuIn(TPoint at, TSize size, const TRect& area) {
+    return Bounds(FlipAxis(at.X, size.cx, area.Left, area.Right),
+                  FlipAxis(at.Y, size.cy, area.Top, area.Bottom), size.cx, size.cy);
 }
 
 TRect PlaceSubmenu(const TRect& parentWindow, const TRect& itemOnScreen, TSize size, TSize display) {
+    return PlaceSubmenuIn(parentWindow, itemOnScreen, size, TRect{0, 0, display.cx, display.cy});
+}
+
+TRect PlaceSubmenuIn(const TRect& parentWindow, const TRect& itemOnScreen, TSize size, const TRect& area) {
     const int overlap = TPopupMenuWindow::kBorder;
     std::int32_t x = parentWindow.Right - overlap;
-    if (x + size.cx > display.cx) x = parentWindow.Left - size.cx + overlap;
+    if (x + size.cx > area.Right) x = parentWindow.Left - size.cx + overlap;
     const std::int32_t y = itemOnScreen.Top - TPopupMenuWindow::kBorder;
-    return Bounds(FitAxis(x, size.cx, display.cx), FitAxis(y, size.cy, display.cy), size.cx, size.cy);
+    return Bounds(FitAxis(x, size.cx, area.Left, area.Right), FitAxis(y, size.cy, area.Top, area.Bottom),
+                  size.cx, size.cy);
 }
 
 TPopupMenuTracker::TPopupMenuTracker(TMenuItem& root) : root_(root) {}
@@ -46,8 +60,7 @@ TPopupMenuTracker::~TPopupMenuTracker() {
 void TPopupMenuTracker::Open(TPoint at) {
     if (active_ || !root_.HasSubmenu()) return;
     auto window = std::make_unique<TPopupMenuWindow>(*this, root_);
-    const TSize display = CurrentPlatform().PrimaryDisplaySize();
-    const TRect place = PlacePopupMenu(at, window->PreferredSize(), display);
+    const TRect place = PlacePopupMenuIn(at, window->PreferredSize(), MenuArea(at));
     window->SetBounds(place.Left, place.Top, place.Width(), place.Height());
     window->Show();
     levels_.push_back(std::move(window));
@@ -120,8 +133,8 @@ void TPopupMenuTracker::OpenSubmenu(int level, int row, bool highlightFirst) {
     const TRect itemRect = parent.RowRect(row);
     const TPoint itemTopLeft = parent.ClientToScreen({itemRect.Left, itemRect.Top});
     const TRect itemOnScreen = Bounds(itemTopLeft.X, itemTopLeft.Y, itemRect.Width(), itemRect.Height());
-    const TRect place = PlaceSubmenu(parent.BoundsRect(), itemOnScreen, window->PreferredSize(),
-                                     CurrentPlatform().PrimaryDisplaySize());
+    const TRect place = PlaceSubmenuIn(parent.BoundsRect(), itemOnScreen, window->PreferredSize(),
+                                       MenuArea({itemOnScreen.Left, itemOnScreen.Top}));
     window->SetBounds(place.Left, place.Top, place.Width(), place.Height());
     if (highlightFirst) {
         for (int r = 0; r < window->RowCount(); ++r)

@@ -20,9 +20,12 @@ TPopupMenuRunner ApplicationPopupMenuRunner();
 // Where a menu opened at `at` goes: its top-left corner at the point, flipped to the other side of the
 // point where it would leave the display, and then shifted to lie on it.
 TRect PlacePopupMenu(TPoint at, TSize size, TSize display);
+// The same inside `area` (the work area of the monitor the menu opens on).
+TRect PlacePopupMenuIn(TPoint at, TSize size, const TRect& area);
 // Where a submenu goes: beside its parent window, level with its item; on the left side when the right
 // side lacks room, and shifted up to fit the display.
 TRect PlaceSubmenu(const TRect& parentWindow, const TRect& itemOnScreen, TSize size, TSize display);
+TRect PlaceSubmenuIn(const TRect& parentWindow, const TRect& itemOnScreen, TSize size, const TRect& area);
 
 class TPopupMenuTracker {
 public:

@@ -1,5 +1,7 @@
 #include "framework/platform/platform.h"
 
+#include "framework/platform/monitors.h"
+
 #include <array>
 
 namespace {
@@ -51,3 +53,12 @@ std::uint32_t Platform::GetSysColor(int index) { return ClassicSysColor(index); 
 Platform& CurrentPlatform() { return *gPlatform; }
 void SetCurrentPlatform(Platform* platform) { gPlatform = platform; }
 bool HasCurrentPlatform() { return gPlatform != nullptr; }
+
+std::vector<MonitorInfo> Platform::Monitors() {
+    const TSize size = PrimaryDisplaySize();
+    const TRect bounds{0, 0, size.cx, size.cy};
+    if (bounds.IsEmpty()) return {};
+    return {MonitorInfo{bounds, bounds, true, kDefaultDpi}};
+}
+
+std::int32_t Platform::WindowDpi(WindowId /*window*/) { return kDefaultDpi; }

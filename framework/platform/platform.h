@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using WindowId = std::uint32_t;     // 0 means none
 using ScreenHandle = std::uint32_t; // 0 means the screen surface could not be had
@@ -76,7 +77,9 @@ struct PlatformEvent {
         Deactivated,
         CaptureLost, // the mouse capture this program held was taken away (another window grabbed it)
         Timer,
-        Quit, // the platform wants the program to end (display gone, test script ended)
+        Quit,           // the platform wants the program to end (display gone, test script ended)
+        DisplayChanged, // monitors were added, removed or moved, or a scale changed (`dpi`: the window's)
+        DpiChanged,     // the window's scale changed to `dpi`; outerBounds: the suggested place, or empty
         // The desktop's look changed: a visual style or high contrast was switched on or off, or the
         // system colours changed. Every window hears of it; the event names the first one.
         ThemeChanged,
@@ -95,6 +98,7 @@ struct PlatformEvent {
     TRect outerBounds;
     TSize clientSize;
     TimerKey timer = 0;
+    std::int32_t dpi = 0; // DisplayChanged, DpiChanged
 };
 
 struct FontSpec {
@@ -140,6 +144,15 @@ enum class PointerShape : std::int16_t {
     Help = -20,
     HandPoint = -21,
     SizeAll = -22,
+};
+
+// One monitor: its rectangle, the part of it not covered by task bars and docks, and its scale.
+struct MonitorInfo {
+    TRect bounds;
+    TRect workArea;
+    bool primary = false;
+    std::int32_t dpi = 96; // dots per inch the desktop asks programs to use on it (96 = 100 %)
+    bool operator==(const MonitorInfo&) const = default;
 };
 
 class Platform {
@@ -270,6 +283,14 @@ public:
     // size: every top-level window shows them, those made before the call included. Backends whose
     // windows take their icon from elsewhere (Windows: the executable's icon resource) keep none.
     virtual void SetWindowIcon(const std::vector<IconImage>& /*images*/) {}
+
+    // --- Monitors and display scale ----------------------------------------------------------------
+    // The monitors as the system reports them now, in the coordinates GetCursorPos uses. Empty where
+    // it reports none; the toolkit then uses the primary display size. The default is one monitor of
+    // PrimaryDisplaySize at 96 dots per inch.
+    virtual std::vector<MonitorInfo> Monitors();
+    // The dots per inch `window` is laid out for now, that of its monitor (96: no scaling).
+    virtual std::int32_t WindowDpi(WindowId window);
 };
 
 // The platform the toolkit runs on. Set once at start (or per test); never null while in use.

@@ -54,6 +54,18 @@ read_geometry() { # helper command and arguments
   echo "$*: window at ($win_x, $win_y) $win_w x $win_h, client area at ($client_x, $client_y) $client_w x $client_h"
 }
 
+# Waits (up to 90 s: Wine's start-up) until the main window is up and reads its geometry.
+read_geometry_when_shown() {
+  local deadline=$((SECONDS + 90))
+  while [ $SECONDS -lt $deadline ]; do
+    if read_geometry geometry >/dev/null 2>&1; then read_geometry geometry; return 0; fi
+    kill -0 "$app_pid" 2>/dev/null || { echo "lentaro.exe ended early"; return 1; }
+    sleep 0.5
+  done
+  echo "the main window did not come up"
+  return 1
+}
+
 # After a size change the view fills the client area but for 2 pixels on the right and 73 below (the
 # controls' strip), at its top-left corner; the pointer rests at (320, 310) for these checks.
 expect_laid_out_view() {
@@ -184,6 +196,29 @@ start_in_mode() { # show mode, state the close helper expects, name
 }
 start_in_mode 3 maximized "maximised start mode is honoured"   # SW_SHOWMAXIMIZED
 start_in_mode 7 minimized "minimised start mode minimises the application" # SW_SHOWMINNOACTIVE
+
+# At 150 % (LogPixels 144 in the prefix) the window is made at its monitor's scale: the client
+# area 1.5 times the designed 250 x 293 (MulDiv: 375 x 440), whatever the frame at that scale. The
+# view is 375 x 375, or, where Wine reports a size change at start, the client area less the
+# resize rule's margins at that scale (3 x 110); it shows ZoomLevel 50 of its own device size, its
+# crosshair still 20 device pixels.
+status=0
+"$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+"$xtool" move 300 300
+"$wine" "$exe" >"$out/lentaro-144.log" 2>&1 &
+app_pid=$!
+if read_geometry_when_shown; then
+  [ "$client_w" -eq 375 ] && [ "$client_h" -eq 440 ] ||
+    { echo "at 144 DPI the client area is $client_w x $client_h, expected 375 x 440"; status=1; }
+  expect_view 300 300 20 "--size=$((client_w - 3))x$((client_h - 110))" "--at=$client_x,$client_y" ||
+    expect_view 300 300 5 --size=375x375 "--at=$client_x,$client_y" || status=$?
+else
+  status=1
+fi
+"$wine" "$helper" close >/dev/null 2>&1 || status=1
+expect_exit_zero "lentaro.exe at 144 DPI" || status=1
+"$wine" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
+report "LogPixels 144 scales the window at start" "$status"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -18,7 +18,8 @@ std::uint32_t HeadlessPlatform::TestPatternPixel(std::int32_t x, std::int32_t y)
 
 void HeadlessPlatform::FillTestPattern() {
     for (std::int32_t y = 0; y < screen_.Height(); ++y)
-        for (std::int32_t x = 0; x < screen_.Width(); ++x) screen_.Row(y)[x] = TestPatternPixel(x, y);
+        for (std::int32_t x = 0; x < screen_.Width(); ++x)
+            screen_.Row(y)[x] = TestPatternPixel(x + screenOrigin_.X, y + screenOrigin_.Y);
 }
 
 void HeadlessPlatform::SetDisplaySize(TSize size) {
@@ -279,7 +280,7 @@ bool HeadlessPlatform::StretchFromScreen(ScreenHandle screen, const TRect& sourc
                                          const TRect& destRect, const TRect& clip) {
     if (heldScreens_.count(screen) == 0) return false;
     ++screenCopies_;
-    raster::StretchCopy(dest, destRect, screen_, source, clip);
+    raster::StretchCopy(dest, destRect, screen_, source.Offset(-screenOrigin_.X, -screenOrigin_.Y), clip);
     return true;
 }
 

@@ -170,6 +170,16 @@ public:
     // Every SetWindowPointerShape call, so a test can tell a change from a repeat.
     int PointerShapeCalls() const { return pointerShapeCalls_; }
 
+    // --- Monitors and display scale ----------------------------------------------------------------
+    // Scripts the monitors (an empty list: the system reports none). The synthetic screen then
+    // covers their union, its top-left pixel at ScreenOrigin(), refilled with the test pattern of
+    // the pointer's coordinates; the primary's size becomes the display size. Every window hears of
+    // the change as DisplayChanged, with the dots per inch of the monitor that holds most of it.
+    void SetMonitors(std::vector<MonitorInfo> monitors);
+    TPoint ScreenOrigin() const { return screenOrigin_; }
+    std::vector<MonitorInfo> Monitors() override;
+    std::int32_t WindowDpi(WindowId window) override;
+
     std::optional<std::string> clipboard_;
     bool failClipboard = false;
     // Behaves like a platform without a native message box, so the toolkit draws its own.
@@ -214,6 +224,8 @@ private:
     int pointerChecks_ = 0;
     TSize display_{1024, 768};
     PixelSurface screen_;
+    std::optional<std::vector<MonitorInfo>> monitors_; // none scripted: one of display_
+    TPoint screenOrigin_{};
     std::set<ScreenHandle> heldScreens_;
     ScreenHandle nextScreen_ = 1;
     std::set<std::uint16_t> keysDown_;

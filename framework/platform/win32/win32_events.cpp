@@ -94,6 +94,7 @@ bool Win32Platform::HandleWindowMessage(void* hwnd, unsigned message, std::uintp
         e.character = static_cast<unsigned char>(wParam);
         events_.push_back(e);
     };
+    if (HandleDisplayMessage(id, message, wParam, lParam, result)) return true;
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT ps;

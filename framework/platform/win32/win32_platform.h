@@ -85,12 +85,24 @@ public:
     // --- Pointer shapes (win32_cursor.cpp): the system's cursors, set on WM_SETCURSOR ---------------
     void SetWindowPointerShape(WindowId window, PointerShape shape) override;
 
+    // --- Monitors and display scale ----------------------------------------------------------------
+    std::vector<MonitorInfo> Monitors() override;
+    std::int32_t WindowDpi(WindowId window) override;
+    // WM_DISPLAYCHANGE, WM_SETTINGCHANGE (work area) and WM_DPICHANGED; false when the message still
+    // wants its usual handling.
+    bool HandleDisplayMessage(WindowId id, unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
+                              std::intptr_t& result);
+
 private:
     PointerShape ShapeOfWindow(WindowId id) const;
     // WM_SETCURSOR over the client area: shows the window's shape; false elsewhere (the frame).
     bool AnswerSetCursor(WindowId id, void* hwnd, std::uintptr_t wParam, std::intptr_t lParam,
                          std::intptr_t& result);
     std::map<WindowId, PointerShape> pointerShapes_;
+    std::optional<std::vector<MonitorInfo>> monitors_; // read again after a display change
+    void* shcore_ = nullptr;                           // GetDpiForMonitor, where Windows has it
+    bool shcoreProbed_ = false;
+    std::int32_t MonitorDpi(void* monitor);
 
     struct Window {
         void* hwnd = nullptr;

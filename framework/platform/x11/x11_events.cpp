@@ -84,6 +84,11 @@ std::uint32_t X11Platform::ShiftFromState(unsigned int state) const {
 void X11Platform::Translate(XEvent& event) {
     if (motion_.HandleEvent(event)) return;
     if (clipboard_->HandleEvent(event)) return;
+    if (monitors_->HandleEvent(event)) {
+        RefreshDisplayGeometry();
+        ReportDisplayChange();
+        return;
+    }
     if (randrEventBase_ >= 0 && event.type == randrEventBase_ + RRScreenChangeNotify) {
         XRRUpdateConfiguration(&event);
         RefreshDisplayGeometry();
@@ -331,6 +336,16 @@ void X11Platform::TranslateKey(WindowId id, XKeyEvent& e, bool press) {
         out.kind = PlatformEvent::Kind::Char;
         out.virtualKey = 0;
         out.character = static_cast<unsigned char>(text[0]);
+        pending_.push_back(out);
+    }
+}
+
+void X11Platform::ReportDisplayChange() {
+    for (const auto& [id, window] : windows_) {
+        PlatformEvent out;
+        out.kind = PlatformEvent::Kind::DisplayChanged;
+        out.window = id;
+        out.dpi = monitors_->Dpi();
         pending_.push_back(out);
     }
 }

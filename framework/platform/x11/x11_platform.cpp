@@ -75,7 +75,9 @@ X11Platform::X11Platform(Display* display)
         XRRSelectInput(display_, root_, RRScreenChangeNotifyMask);
     else
         randrEventBase_ = -1;
-    XSelectInput(display_, root_, StructureNotifyMask);
+    // Property changes of the root tell of a new scale (RESOURCE_MANAGER) and work area.
+    XSelectInput(display_, root_, StructureNotifyMask | PropertyChangeMask);
+    monitors_ = std::make_unique<X11Monitors>(display_, root_);
     RefreshDisplayGeometry();
 
     XSetWindowAttributes attrs{};

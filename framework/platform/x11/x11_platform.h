@@ -9,6 +9,7 @@
 #include "framework/platform/x11/x11_cursor.h"
 #include "framework/platform/x11/x11_font.h"
 #include "framework/platform/x11/x11_image.h"
+#include "framework/platform/x11/x11_monitors.h"
 #include "framework/platform/x11/x11_pixel_format.h"
 #include "framework/platform/x11/x11_pointer_motion.h"
 
@@ -62,6 +63,9 @@ public:
     }
     void SetCursorPos(std::int32_t x, std::int32_t y) override;
     TSize PrimaryDisplaySize() override;
+    // --- Monitors and display scale ----------------------------------------------------------------
+    std::vector<MonitorInfo> Monitors() override { return monitors_->Monitors(); }
+    std::int32_t WindowDpi(WindowId) override { return monitors_->Dpi(); }
     ScreenHandle AcquireScreen() override;
     void ReleaseScreen(ScreenHandle screen) override { heldScreens_.erase(screen); }
     bool StretchFromScreen(ScreenHandle screen, const TRect& source, PixelSurface& dest,
@@ -172,6 +176,9 @@ private:
     TimerQueue timers_;
 
     int randrEventBase_ = -1;
+    std::unique_ptr<X11Monitors> monitors_;
+    // Tells every window that the monitors or the scale changed.
+    void ReportDisplayChange();
     TSize rootSize_;
     TSize primarySize_;
     std::unique_ptr<X11Image> capture_image_;

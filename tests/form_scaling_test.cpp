@@ -1,0 +1,177 @@
+// The main window on scaled displays and on several monitors: scaled from its stored 96 pixels per
+// inch when made, rescaled when its monitor's scale changes (and back to the stored layout), and
+// kept on a monitor's work area.
+#include "app/main_window.h"
+#include "framework/platform/monitors.h"
+#include "spinedit/lc_spin_button.h"
+#include "xp_fixture.h"
+
+#include <vector>
+
+namespace {
+
+MonitorInfo Monitor(TRect bounds, std::int32_t dpi, bool primary = true, TRect workArea = {}) {
+    return {bounds, workArea.IsEmpty() ? bounds : workArea, primary, dpi};
+}
+
+class FormScalingTest : public XPTest {
+protected:
+    void TearDown() override {
+        LTfrm = nullptr;
+        XPTest::TearDown();
+    }
+    void Open(std::vector<MonitorInfo> monitors) {
+        platform.SetMonitors(std::move(monitors));
+        app->CreateForm(LTfrm);
+        main = LTfrm;
+        form = main;
+        platform.SetPointer({500, 400});
+        main->Show();
+        Settle();
+    }
+    void ChangeDpi(std::int32_t dpi, TRect suggested = {}) {
+        PlatformEvent e;
+        e.kind = PlatformEvent::Kind::DpiChanged;
+        e.window = main->PlatformWindow();
+        e.dpi = dpi;
+        e.outerBounds = suggested;
+        platform.PostEvent(e);
+        Settle();
+    }
+    // Every place and size of the layout, and the fonts' heights, in one comparable list.
+    std::vector<std::int32_t> Layout() const {
+        std::vector<std::int32_t> all{main->ClientWidth(), main->ClientHeight(), main->Font()->Height(),
+                                      main->DesignSize.cx, main->DesignSize.cy};
+        for (const TControl* c : std::initializer_list<const TControl*>{
+                 main->zfm, main->Label1, main->Label2, main->powerZ, main->crossS, main->LvXPButton1}) {
+            all.insert(all.end(), {c->Left(), c->Top(), c->Width(), c->Height(), c->Font()->Height()});
+        }
+        return all;
+    }
+    TRect Outer() const { return platform.Windows().at(main->PlatformWindow()).outerBounds; }
+
+    TLTfrm* main = nullptr;
+};
+
+TEST_F(FormScalingTest, MadeAtTheScaleOfItsMonitor) {
+    struct Case {
+        std::int32_t dpi;
+        TSize client;     // 250 x 293 by MulDiv
+        std::int32_t top; // powerZ's 272
+        std::int32_t font;
+    } cases[] = {{96, {250, 293}, 272, -11},
+                 {120, {313, 366}, 340, -14},
+                 {144, {375, 440}, 408, -17},
+                 {192, {500, 586}, 544, -22}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        Open({Monitor({0, 0, 1920, 1080}, c.dpi)});
+        EXPECT_EQ((TSize{main->ClientWidth(), main->ClientHeight()}), c.client);
+        EXPECT_EQ(main->zfm->Width(), c.client.cx);
+        EXPECT_EQ(main->powerZ->Top(), c.top);
+        EXPECT_EQ(main->Label1->Font()->Height(), c.font); // text is drawn at the scaled size
+        EXPECT_EQ(main->PixelsPerInch, c.dpi);
+        // Left and Top stay; the frame is the platform's and is not scaled.
+        EXPECT_EQ(Outer(), Bounds(660, 295, c.client.cx + 8, c.client.cy + 27));
+        // The resize rule's margins scale too: the view fills the client less (2, 73) scaled.
+        platform.UserSetBounds(main->PlatformWindow(), Bounds(660, 295, c.client.cx + 18, c.client.cy + 37));
+        Settle();
+        EXPECT_EQ(main->zfm->Width(), c.client.cx + 10 - MulDiv(2, c.dpi, 96));
+        EXPECT_EQ(main->zfm->Height(), c.client.cy + 10 - MulDiv(73, c.dpi, 96));
+        delete main;
+    }
+}
+
+TEST_F(FormScalingTest, RescaledAndBackEndsAtTheStoredLayout) {
+    Open({Monitor({0, 0, 1920, 1080}, 96)});
+    const std::vector<std::int32_t> stored = Layout();
+    for (std::int32_t dpi : {192, 144, 120}) {
+        SCOPED_TRACE(dpi);
+        ChangeDpi(dpi);
+        EXPECT_EQ(main->ClientWidth(), MulDiv(250, dpi, 96));
+        EXPECT_EQ(main->LvXPButton1->Left(), MulDiv(164, dpi, 96)); // anchored right: kept its distance
+        EXPECT_EQ(Outer().Left, 660);
+        EXPECT_EQ(Outer().Top, 295);
+        ChangeDpi(96);
+        EXPECT_EQ(Layout(), stored);
+    }
+    // Windows suggests where the window goes on the monitor of the new scale.
+    ChangeDpi(192, Bounds(1000, 50, 508, 613));
+    EXPECT_EQ(Outer(), Bounds(1000, 50, 508, 613));
+    EXPECT_EQ(main->zfm->Width(), 500);
+}
+
+TEST_F(FormScalingTest, PicturesRepeatWholePixelsAndTheSpinButtonFitsItsEdit) {
+    // The Exit glyph's red cross: repeated twice each way at 200 %, once at 150 % (the whole part).
+    const auto redInButton = [&] {
+        int n = 0;
+        const TControl* b = main->LvXPButton1;
+        for (int y = 0; y < b->Height(); ++y)
+            for (int x = 0; x < b->Width(); ++x) n += PixelOf(b, x, y) == 0xFF0000 ? 1 : 0;
+        return n;
+    };
+    struct Case {
+        std::int32_t dpi;
+        int glyphFactor;
+    } cases[] = {{96, 1}, {144, 1}, {192, 4}};
+    int atDesign = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        Open({Monitor({0, 0, 1920, 1080}, c.dpi)});
+        main->Invalidate();
+        Settle();
+        if (c.dpi == 96) atDesign = redInButton();
+        EXPECT_GT(atDesign, 0);
+        EXPECT_EQ(redInButton(), atDesign * c.glyphFactor);
+        // The button is laid out by its edit: a square inside the 2-pixel border, scaled once.
+        const TLcSpinButton* spin = main->powerZ->SpinButton();
+        EXPECT_EQ(spin->Height(), main->powerZ->Height() - 4);
+        EXPECT_EQ(spin->Width(), spin->Height());
+        EXPECT_EQ(spin->ArrowSize(), MulDiv(3, c.dpi, 96));
+        delete main;
+    }
+}
+
+TEST_F(FormScalingTest, OddScalesAreReadAsSaneOnes) {
+    Open({Monitor({0, 0, 1920, 1080}, 0)}); // no scale reported: 96
+    EXPECT_EQ(main->ClientWidth(), 250);
+    ChangeDpi(1000000); // absurd: held at five times
+    EXPECT_EQ(main->ClientWidth(), 1250);
+}
+
+TEST_F(FormScalingTest, MovedOntoTheWorkAreaOfTheMonitorHoldingMostOfIt) {
+    struct Case {
+        std::vector<MonitorInfo> monitors;
+        TRect outer;
+    } cases[] = {
+        // A small display: moved, not shrunk.
+        {{Monitor({0, 0, 640, 480}, 96, true, {0, 0, 640, 450})}, Bounds(382, 130, 258, 320)},
+        // Scaled twice on 800 x 600: too tall to fit, so shrunk to the work area's height.
+        {{Monitor({0, 0, 800, 600}, 192)}, Bounds(292, 0, 508, 600)},
+        // Mostly on the second monitor, whose task bar takes its top 30 rows.
+        {{Monitor({0, 0, 700, 600}, 96), Monitor({700, 0, 1724, 768}, 96, false, {700, 30, 1724, 768})},
+         Bounds(700, 295, 258, 320)},
+        // Wholly on one work area: left where it is.
+        {{Monitor({0, 0, 1024, 768}, 96)}, Bounds(660, 295, 258, 320)},
+    };
+    for (const Case& c : cases) {
+        Open(c.monitors);
+        EXPECT_EQ(Outer(), c.outer);
+        delete main;
+    }
+}
+
+TEST_F(FormScalingTest, AWindowWhoseMonitorGoesIsBroughtBack) {
+    Open({Monitor({0, 0, 1024, 768}, 96), Monitor({1024, 0, 1824, 600}, 96, false)});
+    platform.UserSetBounds(main->PlatformWindow(), Bounds(1300, 100, 258, 320));
+    Settle();
+    platform.SetMonitors({Monitor({0, 0, 1024, 768}, 96)});
+    Settle();
+    EXPECT_EQ(Outer(), Bounds(766, 100, 258, 320));
+    // A monitor of another scale takes its place: the window follows that scale.
+    platform.SetMonitors({Monitor({0, 0, 1024, 768}, 144)});
+    Settle();
+    EXPECT_EQ(main->ClientWidth(), 375);
+}
+
+} // namespace
