@@ -3,8 +3,8 @@
 // kept on a monitor's work area.
 #include "app/main_window.h"
 #include "framework/platform/monitors.h"
+#include "main_window_fixture.h"
 #include "spinedit/lc_spin_button.h"
-#include "xp_fixture.h"
 
 #include <vector>
 
@@ -14,20 +14,13 @@ MonitorInfo Monitor(TRect bounds, std::int32_t dpi, bool primary = true, TRect w
     return {bounds, workArea.IsEmpty() ? bounds : workArea, primary, dpi};
 }
 
-class FormScalingTest : public XPTest {
+class FormScalingTest : public MainWindowFixture {
 protected:
-    void TearDown() override {
-        LTfrm = nullptr;
-        XPTest::TearDown();
-    }
+    // The window opens in each test, once its monitors are set.
+    void SetUp() override { XPTest::SetUp(); }
     void Open(std::vector<MonitorInfo> monitors) {
         platform.SetMonitors(std::move(monitors));
-        app->CreateForm(LTfrm);
-        main = LTfrm;
-        form = main;
-        platform.SetPointer({500, 400});
-        main->Show();
-        Settle();
+        OpenMainWindow();
     }
     void ChangeDpi(std::int32_t dpi, TRect suggested = {}) {
         PlatformEvent e;
@@ -49,8 +42,6 @@ protected:
         return all;
     }
     TRect Outer() const { return platform.Windows().at(main->PlatformWindow()).outerBounds; }
-
-    TLTfrm* main = nullptr;
 };
 
 TEST_F(FormScalingTest, MadeAtTheScaleOfItsMonitor) {

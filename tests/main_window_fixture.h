@@ -11,6 +11,10 @@ class MainWindowFixture : public XPTest {
 protected:
     void SetUp() override {
         XPTest::SetUp();
+        OpenMainWindow();
+    }
+    // Makes and shows the main window, with the pointer away from it.
+    void OpenMainWindow() {
         app->CreateForm(LTfrm);
         main = LTfrm;
         form = main;

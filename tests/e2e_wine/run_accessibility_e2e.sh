@@ -39,6 +39,15 @@ run_client() { # name, client arguments...
 expect_line() { # log name, exact line
   grep -qxF -- "$2" "$out/$1.log" || { echo "missing in $1: $2"; return 1; }
 }
+# Fails unless every pattern (an extended regular expression) matches a line of the log.
+expect_matches() { # log name, patterns...
+  local name="$1" result=0
+  shift
+  for pattern in "$@"; do
+    grep -qE -- "$pattern" "$out/$name.log" || { echo "no line in $name matches: $pattern"; result=1; }
+  done
+  return "$result"
+}
 
 "$xtool" paint-root
 "$xtool" move 300 300
@@ -53,16 +62,15 @@ for line in \
   "children 6" \
   "accessible-children 1 2 3 4 5 6"; do expect_line tree "$line" || status=1; done
 # Roles, states, names, values and actions; the places differ with the window manager's frame.
-for pattern in \
+expect_matches tree \
   "^client role=client state=focusable name='Lentaro' " \
   "^child 1 role=graphic state=- name='Magnified view' value='' shortcut='' action='' at=[0-9]+,[0-9]+,248,220$" \
   "^child 2 role=text state=- name='Zoom Power:' " \
   "^child 3 role=editable state=focusable,focused name='Zoom Power' value='200%' shortcut='' action='' " \
   "^child 4 role=text state=- name='Crosshair Size:' " \
   "^child 5 role=editable state=focusable name='Crosshair Size' value='20 pixels' " \
-  "^child 6 role=button state=focusable name='Exit' value='' shortcut='' action='Press' at=[0-9]+,[0-9]+,85,21$"; do
-  grep -qE -- "$pattern" "$out/tree.log" || { echo "no line in tree matches: $pattern"; status=1; }
-done
+  "^child 6 role=button state=focusable name='Exit' value='' shortcut='' action='Press' at=[0-9]+,[0-9]+,85,21$" ||
+  status=1
 report "the client reads the tree: roles, names, values, states" "$status"
 
 status=0
@@ -101,14 +109,12 @@ report "hostile calls get E_INVALIDARG and refused text changes nothing" "$statu
 # The pop-up menu's own window answers for itself: a menu of two items that open submenus.
 status=0
 run_client menu menu || status=$?
-for pattern in \
+expect_matches menu \
   "^client role=menu state=- name='Context' " \
   "^children 2$" \
   "^child 1 role=menuitem state=focusable name='Crosshair' value='' shortcut='C' action='Open' " \
   "^child 2 role=menuitem state=focusable name='Crosshair Color' value='' shortcut='R' action='Open' " \
-  "^menu closed$"; do
-  grep -qE -- "$pattern" "$out/menu.log" || { echo "no line in menu matches: $pattern"; status=1; }
-done
+  "^menu closed$" || status=1
 report "the pop-up menu reads as a menu of items and closes" "$status"
 
 status=0
