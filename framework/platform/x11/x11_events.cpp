@@ -41,9 +41,12 @@ void X11Platform::WaitForEvent(std::uint32_t timeoutMs) {
     if (wait != 0 && presented_ && !startupMemoryReleased_) ReleaseStartupMemory();
     // Sleep on the connection: a view at rest wakes only for its timer. A zero wait still looks,
     // so input is read even while timers are overdue.
-    pollfd pfd{ConnectionNumber(display_), POLLIN, 0};
-    const int ready = poll(&pfd, 1, wait < 0 || wait > INT_MAX ? -1 : static_cast<int>(wait));
-    if (ready != 0) connectionReadable_ = true; // readable, or an error that a read will report
+    int timeout = wait < 0 || wait > INT_MAX ? -1 : static_cast<int>(wait);
+    std::vector<pollfd> fds{{ConnectionNumber(display_), POLLIN, 0}};
+    accessibility_->Prepare(fds, timeout);
+    const int ready = poll(fds.data(), fds.size(), timeout);
+    if (ready != 0 && fds[0].revents != 0) connectionReadable_ = true; // readable, or an error a read will report
+    accessibility_->Dispatch(fds);
 }
 
 void X11Platform::ReleaseStartupMemory() {
@@ -78,6 +81,7 @@ std::uint32_t X11Platform::ShiftFromState(unsigned int state) const {
 
 void X11Platform::Translate(XEvent& event) {
     if (motion_.HandleEvent(event)) return;
+    if (accessibility_->HandleEvent(event)) return;
     if (clipboard_->HandleEvent(event)) return;
     if (randrEventBase_ >= 0 && event.type == randrEventBase_ + RRScreenChangeNotify) {
         XRRUpdateConfiguration(&event);
