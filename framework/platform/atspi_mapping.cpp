@@ -6,7 +6,6 @@
 
 namespace atspi_mapping {
 
-
 const char* RoleName(AccessibleRole role) {
     switch (role) {
     case AccessibleRole::Frame: return "frame";
@@ -49,24 +48,17 @@ std::vector<std::string> StateNames(const AccessibleDescription& d, bool showing
     add(kAccessibleActive, "active");
     switch (d.role) {
     case AccessibleRole::CheckMenuItem:
-    case AccessibleRole::RadioMenuItem:
-        names.emplace_back("checkable");
-        [[fallthrough]];
-    case AccessibleRole::MenuItem:
-        names.emplace_back("selectable");
-        break;
+    case AccessibleRole::RadioMenuItem: names.emplace_back("checkable"); [[fallthrough]];
+    case AccessibleRole::MenuItem: names.emplace_back("selectable"); break;
     case AccessibleRole::EditableText:
-    case AccessibleRole::SpinButton:
-        names.emplace_back("single-line");
-        break;
-    default:
-        break;
+    case AccessibleRole::SpinButton: names.emplace_back("single-line"); break;
+    default: break;
     }
     return names;
 }
 
 std::vector<std::pair<std::string, bool>> StateChanges(const std::vector<std::string>& before,
-                                                      const std::vector<std::string>& after) {
+                                                       const std::vector<std::string>& after) {
     std::vector<std::pair<std::string, bool>> changes;
     const auto has = [](const std::vector<std::string>& names, const std::string& name) {
         return std::find(names.begin(), names.end(), name) != names.end();

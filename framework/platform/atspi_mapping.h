@@ -31,7 +31,7 @@ const char* RoleName(AccessibleRole role);
 std::vector<std::string> StateNames(const AccessibleDescription& d, bool showing);
 // The states that differ between two sets of names: each with its new value.
 std::vector<std::pair<std::string, bool>> StateChanges(const std::vector<std::string>& before,
-                                                      const std::vector<std::string>& after);
+                                                       const std::vector<std::string>& after);
 std::uint32_t Interfaces(const AccessibleDescription& d);
 
 // The one action of a node with a default action.

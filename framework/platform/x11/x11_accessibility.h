@@ -34,7 +34,9 @@ public:
     AccessibleNode* Find(AccessibleId id) override { return FindAccessible(id); }
     AccessibleNode* WindowRoot(WindowId window) override;
     std::optional<TRect> CaretRect(WindowId window) override;
-    AccessibleNode* HitTest(AccessibleNode& root, TPoint screen) override { return AccessibleHitTest(root, screen); }
+    AccessibleNode* HitTest(AccessibleNode& root, TPoint screen) override {
+        return AccessibleHitTest(root, screen);
+    }
     int IndexInParent(AccessibleNode& node) override { return AccessibleIndexInParent(node); }
     void AddSink(AccessibleEventSink* sink) override { AddAccessibleEventSink(sink); }
     void RemoveSink(AccessibleEventSink* sink) override { RemoveAccessibleEventSink(sink); }

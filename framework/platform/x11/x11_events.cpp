@@ -45,7 +45,8 @@ void X11Platform::WaitForEvent(std::uint32_t timeoutMs) {
     std::vector<pollfd> fds{{ConnectionNumber(display_), POLLIN, 0}};
     accessibility_->Prepare(fds, timeout);
     const int ready = poll(fds.data(), fds.size(), timeout);
-    if (ready != 0 && fds[0].revents != 0) connectionReadable_ = true; // readable, or an error a read will report
+    if (ready != 0 && fds[0].revents != 0)
+        connectionReadable_ = true; // readable, or an error a read will report
     accessibility_->Dispatch(fds);
 }
 

@@ -63,9 +63,12 @@ TPoint OriginFor(AccessibleNode& node, AtkCoordType coords) {
 
 const gchar* GetName(AtkObject* object) {
     Held& held = HeldOf(object);
-    if (Self(object)->id == 0) held.name = atspi_mapping::ToUtf8(gHost->ApplicationName());
-    else if (AccessibleNode* node = Node(object)) held.name = atspi_mapping::ToUtf8(node->Describe().name);
-    else held.name.clear();
+    if (Self(object)->id == 0)
+        held.name = atspi_mapping::ToUtf8(gHost->ApplicationName());
+    else if (AccessibleNode* node = Node(object))
+        held.name = atspi_mapping::ToUtf8(node->Describe().name);
+    else
+        held.name.clear();
     return held.name.c_str();
 }
 
@@ -266,10 +269,18 @@ void SetDouble(GValue* value, double number) {
     g_value_set_double(value, number);
 }
 
-void GetCurrentValue(AtkValue* object, GValue* value) { SetDouble(value, RangeOf(object).value_or(AccessibleRange{}).current); }
-void GetMaximumValue(AtkValue* object, GValue* value) { SetDouble(value, RangeOf(object).value_or(AccessibleRange{}).maximum); }
-void GetMinimumValue(AtkValue* object, GValue* value) { SetDouble(value, RangeOf(object).value_or(AccessibleRange{}).minimum); }
-void GetMinimumIncrement(AtkValue* object, GValue* value) { SetDouble(value, RangeOf(object).value_or(AccessibleRange{}).step); }
+void GetCurrentValue(AtkValue* object, GValue* value) {
+    SetDouble(value, RangeOf(object).value_or(AccessibleRange{}).current);
+}
+void GetMaximumValue(AtkValue* object, GValue* value) {
+    SetDouble(value, RangeOf(object).value_or(AccessibleRange{}).maximum);
+}
+void GetMinimumValue(AtkValue* object, GValue* value) {
+    SetDouble(value, RangeOf(object).value_or(AccessibleRange{}).minimum);
+}
+void GetMinimumIncrement(AtkValue* object, GValue* value) {
+    SetDouble(value, RangeOf(object).value_or(AccessibleRange{}).step);
+}
 
 bool SetNumber(gpointer object, double number) {
     AccessibleNode* node = Node(object);
@@ -279,7 +290,8 @@ bool SetNumber(gpointer object, double number) {
 
 gboolean SetCurrentValue(AtkValue* object, const GValue* value) {
     if (!G_VALUE_HOLDS_DOUBLE(value) && !G_VALUE_HOLDS_INT(value)) return FALSE;
-    return SetNumber(object, G_VALUE_HOLDS_DOUBLE(value) ? g_value_get_double(value) : g_value_get_int(value));
+    return SetNumber(object,
+                     G_VALUE_HOLDS_DOUBLE(value) ? g_value_get_double(value) : g_value_get_int(value));
 }
 
 void GetValueAndText(AtkValue* object, gdouble* value, gchar** text) {
@@ -330,11 +342,13 @@ gint GetCaretOffset(AtkText* object) { return TextOf(object).caretOffset; }
 gunichar GetCharacterAtOffset(AtkText* object, gint offset) {
     const AccessibleText text = TextOf(object);
     if (offset < 0 || static_cast<std::size_t>(offset) >= text.text.size()) return 0;
-    return static_cast<unsigned char>(text.text[static_cast<std::size_t>(offset)]); // Latin-1 is the first 256 code points
+    return static_cast<unsigned char>(
+        text.text[static_cast<std::size_t>(offset)]); // Latin-1 is the first 256 code points
 }
 
 // The text is one line: every unit bigger than a character is the whole text.
-gchar* GetStringAtOffset(AtkText* object, gint offset, AtkTextGranularity granularity, gint* start, gint* end) {
+gchar* GetStringAtOffset(AtkText* object, gint offset, AtkTextGranularity granularity, gint* start,
+                         gint* end) {
     const AccessibleText text = TextOf(object);
     const auto count = static_cast<gint>(text.text.size());
     if (granularity == ATK_TEXT_GRANULARITY_CHAR && offset >= 0 && offset < count) {
@@ -405,7 +419,8 @@ void InsertText(AtkEditableText* object, const gchar* text, gint length, gint* p
     const std::optional<std::string> insert = atspi_mapping::FromUtf8(
         length < 0 ? std::string(text) : std::string(text, strnlen(text, static_cast<std::size_t>(length))));
     if (!insert) return;
-    const std::optional<std::string> edited = atspi_mapping::Inserted(TextOf(object).text, *position, *insert);
+    const std::optional<std::string> edited =
+        atspi_mapping::Inserted(TextOf(object).text, *position, *insert);
     SetWholeText(object, edited);
     if (edited && TextOf(object).text == *edited) *position += static_cast<gint>(insert->size());
 }
@@ -534,7 +549,8 @@ std::string& AnnouncedText(AtkObject* object) { return HeldOf(object).text; }
 
 std::vector<std::string> CurrentStates(AccessibleNode& node) {
     const TRect bounds = node.ScreenBounds();
-    return atspi_mapping::StateNames(node.Describe(), bounds.Right > bounds.Left && bounds.Bottom > bounds.Top);
+    return atspi_mapping::StateNames(node.Describe(),
+                                     bounds.Right > bounds.Left && bounds.Bottom > bounds.Top);
 }
 
 void DropGone() {

@@ -31,10 +31,12 @@ guint AddGlobalEventListener(GSignalEmissionHook listener, const gchar* eventTyp
     if (g_strv_length(parts) == 3) {
         const GType type = g_type_from_name(parts[1]);
         const guint signal = type != 0 ? g_signal_lookup(parts[2], type) : 0;
-        if (signal != 0) hook = static_cast<guint>(g_signal_add_emission_hook(signal, 0, listener, nullptr, nullptr));
+        if (signal != 0)
+            hook = static_cast<guint>(g_signal_add_emission_hook(signal, 0, listener, nullptr, nullptr));
         // The hook id is unique across signals; keep which signal it belongs to for its removal.
-        if (hook != 0) g_hash_table_insert(static_cast<GHashTable*>(g_object_get_data(G_OBJECT(Application()), "hooks")),
-                                           GUINT_TO_POINTER(hook), GUINT_TO_POINTER(signal));
+        if (hook != 0)
+            g_hash_table_insert(static_cast<GHashTable*>(g_object_get_data(G_OBJECT(Application()), "hooks")),
+                                GUINT_TO_POINTER(hook), GUINT_TO_POINTER(signal));
     }
     g_strfreev(parts);
     return hook;
@@ -96,7 +98,8 @@ public:
         glibFds_.resize(8);
         gint needed = 0;
         while ((needed = g_main_context_query(context, priority_, &timeout, glibFds_.data(),
-                                              static_cast<gint>(glibFds_.size()))) > static_cast<gint>(glibFds_.size()))
+                                              static_cast<gint>(glibFds_.size()))) >
+               static_cast<gint>(glibFds_.size()))
             glibFds_.resize(static_cast<std::size_t>(needed));
         glibFds_.resize(static_cast<std::size_t>(needed));
         for (const GPollFD& fd : glibFds_) fds.push_back({fd.fd, static_cast<short>(fd.events), 0});
@@ -128,10 +131,11 @@ private:
         if (session_ == nullptr) return;
         // The program outlives the bus: a lost connection drops the bridge, never the process.
         dbus_connection_set_exit_on_disconnect(session_, FALSE);
-        dbus_bus_add_match(session_,
-                           "type='signal',interface='org.freedesktop.DBus.Properties',member='PropertiesChanged',"
-                           "path='/org/a11y/bus',arg0='org.a11y.Status'",
-                           nullptr);
+        dbus_bus_add_match(
+            session_,
+            "type='signal',interface='org.freedesktop.DBus.Properties',member='PropertiesChanged',"
+            "path='/org/a11y/bus',arg0='org.a11y.Status'",
+            nullptr);
         dbus_connection_add_filter(session_, &Plugin::Filter, this, nullptr);
     }
 
@@ -147,7 +151,8 @@ private:
         while (dbus_connection_dispatch(session_) == DBUS_DISPATCH_DATA_REMAINS) {
         }
         if (!dbus_connection_get_is_connected(session_)) {
-            std::fputs("lentaro: the session bus has gone; screen readers no longer see the program\n", stderr);
+            std::fputs("lentaro: the session bus has gone; screen readers no longer see the program\n",
+                       stderr);
             StopBridge();
             lost_ = true;
             return;
@@ -157,9 +162,11 @@ private:
 
     // Asks one boolean of org.a11y.Status; false when it cannot be read.
     bool StatusProperty(const char* name) {
-        DBusMessage* call = dbus_message_new_method_call(kBusName, kBusPath, "org.freedesktop.DBus.Properties", "Get");
+        DBusMessage* call =
+            dbus_message_new_method_call(kBusName, kBusPath, "org.freedesktop.DBus.Properties", "Get");
         if (call == nullptr) return false;
-        dbus_message_append_args(call, DBUS_TYPE_STRING, &kStatusInterface, DBUS_TYPE_STRING, &name, DBUS_TYPE_INVALID);
+        dbus_message_append_args(call, DBUS_TYPE_STRING, &kStatusInterface, DBUS_TYPE_STRING, &name,
+                                 DBUS_TYPE_INVALID);
         DBusError error;
         dbus_error_init(&error);
         DBusMessage* reply = dbus_connection_send_with_reply_and_block(session_, call, 1000, &error);
@@ -168,7 +175,8 @@ private:
         bool value = false;
         if (reply != nullptr) {
             DBusMessageIter iter, variant;
-            if (dbus_message_iter_init(reply, &iter) && dbus_message_iter_get_arg_type(&iter) == DBUS_TYPE_VARIANT) {
+            if (dbus_message_iter_init(reply, &iter) &&
+                dbus_message_iter_get_arg_type(&iter) == DBUS_TYPE_VARIANT) {
                 dbus_message_iter_recurse(&iter, &variant);
                 if (dbus_message_iter_get_arg_type(&variant) == DBUS_TYPE_BOOLEAN) {
                     dbus_bool_t flag = FALSE;
@@ -183,9 +191,12 @@ private:
 
     void Update() {
         statusChanged_ = false;
-        const bool wanted = session_ == nullptr || StatusProperty("IsEnabled") || StatusProperty("ScreenReaderEnabled");
-        if (wanted) StartBridge();
-        else StopBridge();
+        const bool wanted =
+            session_ == nullptr || StatusProperty("IsEnabled") || StatusProperty("ScreenReaderEnabled");
+        if (wanted)
+            StartBridge();
+        else
+            StopBridge();
     }
 
     void StartBridge() {
@@ -237,10 +248,12 @@ void AnnounceText(AtkObject* object, AccessibleNode& node) {
     announced = text->text;
     if (!edit.removed.empty())
         g_signal_emit_by_name(object, "text-remove::system", edit.offset,
-                              static_cast<gint>(edit.removed.size()), atspi_mapping::ToUtf8(edit.removed).c_str());
+                              static_cast<gint>(edit.removed.size()),
+                              atspi_mapping::ToUtf8(edit.removed).c_str());
     if (!edit.inserted.empty())
         g_signal_emit_by_name(object, "text-insert::system", edit.offset,
-                              static_cast<gint>(edit.inserted.size()), atspi_mapping::ToUtf8(edit.inserted).c_str());
+                              static_cast<gint>(edit.inserted.size()),
+                              atspi_mapping::ToUtf8(edit.inserted).c_str());
 }
 
 void Plugin::AccessibleEventRaised(AccessibleEvent event, AccessibleNode& node) {
@@ -253,8 +266,8 @@ void Plugin::AccessibleEventRaised(AccessibleEvent event, AccessibleNode& node) 
             if (AtkObject* previous = Existing(focused_))
                 if (AccessibleNode* old = NodeOf(previous)) AnnounceStates(previous, *old);
         focused_ = node.Id();
-        AnnouncedStates(object).erase(std::remove(AnnouncedStates(object).begin(), AnnouncedStates(object).end(),
-                                                  std::string("focused")),
+        AnnouncedStates(object).erase(std::remove(AnnouncedStates(object).begin(),
+                                                  AnnouncedStates(object).end(), std::string("focused")),
                                       AnnouncedStates(object).end());
         AnnounceStates(object, node);
         break;
@@ -262,19 +275,13 @@ void Plugin::AccessibleEventRaised(AccessibleEvent event, AccessibleNode& node) 
         AnnounceText(object, node);
         g_object_notify(G_OBJECT(object), "accessible-value");
         break;
-    case AccessibleEvent::TextChanged:
-        AnnounceText(object, node);
-        break;
+    case AccessibleEvent::TextChanged: AnnounceText(object, node); break;
     case AccessibleEvent::CaretMoved:
         if (std::optional<AccessibleText> text = node.Describe().text)
             g_signal_emit_by_name(object, "text-caret-moved", text->caretOffset);
         break;
-    case AccessibleEvent::StateChanged:
-        AnnounceStates(object, node);
-        break;
-    case AccessibleEvent::NameChanged:
-        g_object_notify(G_OBJECT(object), "accessible-name");
-        break;
+    case AccessibleEvent::StateChanged: AnnounceStates(object, node); break;
+    case AccessibleEvent::NameChanged: g_object_notify(G_OBJECT(object), "accessible-name"); break;
     case AccessibleEvent::MenuPopupStart:
     case AccessibleEvent::MenuPopupEnd: {
         const bool opened = event == AccessibleEvent::MenuPopupStart;
@@ -294,8 +301,8 @@ void Plugin::AccessibleEventRaised(AccessibleEvent event, AccessibleNode& node) 
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) AtspiPlugin* lentaro_atspi_plugin_create(AtspiHost* host,
-                                                                                           std::string* error) {
+extern "C" __attribute__((visibility("default"))) AtspiPlugin*
+lentaro_atspi_plugin_create(AtspiHost* host, std::string* error) {
     try {
         return new Plugin(host);
     } catch (const std::exception& e) {
