@@ -13,9 +13,11 @@ import time
 import pyatspi
 from gi.repository import GLib
 
-LENTARO = sys.argv[1]
+LENTARO = sys.argv[1] if len(sys.argv) > 1 else ""
 failures = []
 processes = []
+# The launcher keeps IsEnabled in the desktop's settings: in memory only, so no run leaves it set.
+LAUNCHER_ENV = {"GSETTINGS_BACKEND": "memory"}
 
 
 def check(condition, what):
@@ -119,7 +121,7 @@ def run():
     xtest.move(300, 400)
     start(["openbox", "--sm-disable"], stderr=subprocess.DEVNULL)
     time.sleep(0.5)
-    start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], stderr=subprocess.DEVNULL)
+    start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], LAUNCHER_ENV, stderr=subprocess.DEVNULL)
     bus_up = wait_until(lambda: subprocess.run(["xprop", "-root", "AT_SPI_BUS"], capture_output=True,
                                                text=True).stdout.count("=") > 0)
     check(bus_up, "the accessibility bus is announced on the root window")

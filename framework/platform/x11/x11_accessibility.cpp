@@ -1,6 +1,7 @@
 #include "framework/platform/x11/x11_accessibility.h"
 
 #include <X11/Xatom.h>
+#include <poll.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,19 +16,28 @@
 
 namespace {
 
-// The plug-in beside the program: ../lib/lentaro/ from the executable (an install tree, or the build
-// tree, which has the same shape), then the directory it was installed to.
-std::vector<std::string> PluginCandidates() {
+// A module beside the program: ../lib/lentaro/ from the executable (an install tree, or the build
+// tree, which has the same shape), then the directory it was installed to. Null with `why` set.
+void* OpenModule(const char* fileName, std::string& why) {
     std::vector<std::string> paths;
     char exe[4096];
     const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
     if (length > 0) {
         std::string dir(exe, static_cast<std::size_t>(length));
         dir.erase(dir.find_last_of('/') + 1);
-        paths.push_back(dir + "../lib/lentaro/" + kAtspiPluginFileName);
+        paths.push_back(dir + "../lib/lentaro/" + fileName);
     }
-    paths.push_back(std::string(LENTARO_ATSPI_PLUGIN_DIR) + "/" + kAtspiPluginFileName);
-    return paths;
+    paths.push_back(std::string(LENTARO_ATSPI_PLUGIN_DIR) + "/" + fileName);
+    for (const std::string& path : paths) {
+        // Never unloaded: GLib cannot leave a process it has entered.
+        if (void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) return module;
+        if (why.empty()) why = dlerror();
+    }
+    return nullptr;
+}
+
+template <typename Function> Function Symbol(void* module, const char* name) {
+    return module != nullptr ? reinterpret_cast<Function>(dlsym(module, name)) : nullptr;
 }
 
 } // namespace
@@ -45,10 +55,8 @@ X11Accessibility::X11Accessibility(Display* display, ::Window root,
     XWindowAttributes attributes;
     if (XGetWindowAttributes(display_, root_, &attributes))
         XSelectInput(display_, root_, attributes.your_event_mask | PropertyChangeMask);
-    if (BusAnnounced()) Load();
+    if (BusAnnounced()) Start();
 }
-
-X11Accessibility::~X11Accessibility() = default;
 
 bool X11Accessibility::BusAnnounced() {
     Atom type = None;
@@ -62,42 +70,78 @@ bool X11Accessibility::BusAnnounced() {
     return present;
 }
 
-void X11Accessibility::Load() {
+X11Accessibility::~X11Accessibility() {
+    plugin_.reset();
+    if (watch_ != nullptr) status_.close(watch_);
+}
+
+void X11Accessibility::Unavailable(const std::string& why) {
+    disabled_ = true;
+    std::fprintf(stderr, "lentaro: screen reader support is unavailable: %s\n", why.c_str());
+}
+
+void X11Accessibility::Start() {
+    if (started_ || disabled_) return;
+    started_ = true;
+    std::string why;
+    void* module = OpenModule(kAtspiStatusFileName, why);
+    status_.open = Symbol<AtspiStatusOpenFunction>(module, "lentaro_atspi_status_open");
+    status_.fd = Symbol<AtspiStatusFdFunction>(module, "lentaro_atspi_status_fd");
+    status_.read = Symbol<AtspiStatusReadFunction>(module, "lentaro_atspi_status_read");
+    status_.close = Symbol<AtspiStatusCloseFunction>(module, "lentaro_atspi_status_close");
+    if (!status_.open || !status_.fd || !status_.read || !status_.close) {
+        Unavailable(why.empty() ? "the status module is incomplete" : why);
+        return;
+    }
+    watch_ = status_.open(&state_);
+    // No session bus to ask: the bus on the root window is the request.
+    if (watch_ == nullptr) state_ = kAtspiStatusWanted;
+    if (state_ & kAtspiStatusWanted) StartBridge();
+}
+
+void X11Accessibility::StartBridge() {
     if (plugin_ || disabled_) return;
     std::string why;
-    void* library = nullptr;
-    for (const std::string& path : PluginCandidates()) {
-        // Never unloaded: GLib cannot leave a process it has entered.
-        library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-        if (library != nullptr) break;
-        if (why.empty()) why = dlerror();
-    }
-    auto create = library != nullptr
-                      ? reinterpret_cast<AtspiPluginCreateFunction>(dlsym(library, kAtspiPluginCreateSymbol))
-                      : nullptr;
-    if (create != nullptr) plugin_.reset(create(this, &why));
-    if (!plugin_) {
-        disabled_ = true;
-        std::fprintf(stderr, "lentaro: screen reader support is unavailable: %s\n",
-                     why.empty() ? "the plug-in did not start" : why.c_str());
-    }
+    if (createPlugin_ == nullptr)
+        createPlugin_ = Symbol<AtspiPluginCreateFunction>(OpenModule(kAtspiPluginFileName, why),
+                                                          kAtspiPluginCreateSymbol);
+    if (createPlugin_ != nullptr) plugin_.reset(createPlugin_(this, &why));
+    if (!plugin_) Unavailable(why.empty() ? "the plug-in did not start" : why);
 }
 
 bool X11Accessibility::HandleEvent(const XEvent& event) {
     if (event.type != PropertyNotify || event.xproperty.window != root_ || event.xproperty.atom != atSpiBus_)
         return false;
-    if (event.xproperty.state == PropertyNewValue) Load();
+    if (event.xproperty.state == PropertyNewValue) Start();
     return true;
 }
 
 void X11Accessibility::Prepare(std::vector<pollfd>& fds, int& timeoutMs) {
+    watchFd_ = SIZE_MAX;
+    if (watch_ != nullptr) {
+        const int fd = status_.fd(watch_);
+        if (fd >= 0) {
+            watchFd_ = fds.size();
+            fds.push_back({fd, POLLIN, 0});
+        }
+    }
     if (plugin_) plugin_->Prepare(fds, timeoutMs);
 }
 
 void X11Accessibility::Dispatch(const std::vector<pollfd>& fds) {
-    if (!plugin_) return;
-    plugin_->Dispatch(fds);
-    if (plugin_->Lost()) plugin_.reset();
+    if (plugin_) plugin_->Dispatch(fds);
+    if (watch_ == nullptr || watchFd_ >= fds.size() || fds[watchFd_].revents == 0) return;
+    state_ = status_.read(watch_, state_);
+    if (state_ & kAtspiStatusLost) {
+        std::fputs("lentaro: the session bus has gone; screen readers no longer see the program\n", stderr);
+        plugin_.reset();
+        status_.close(watch_);
+        watch_ = nullptr;
+    } else if (state_ & kAtspiStatusWanted) {
+        StartBridge();
+    } else {
+        plugin_.reset();
+    }
 }
 
 AccessibleNode* X11Accessibility::WindowRoot(WindowId window) {

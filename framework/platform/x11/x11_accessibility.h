@@ -1,14 +1,19 @@
-// Screen readers on X11: the AT-SPI2 plug-in (lentaro-atspi.so) is loaded only once an accessibility
-// bus is announced on the root window (the AT_SPI_BUS property, watched while the program runs), so
-// a desktop without one maps none of GLib, ATK or D-Bus. The plug-in then asks the session bus
-// whether a client wants the tree, and starts or stops the bridge as that changes. When the
-// plug-in is missing or fails, one line goes to standard error and the program runs on without it.
+// Screen readers on X11, in two steps that each cost only where needed. Once an accessibility bus is
+// announced on the root window (the AT_SPI_BUS property, watched while the program runs), a small
+// module linking only libdbus (lentaro-atspi-status.so) asks the session bus whether a client wants
+// the tree (org.a11y.Status IsEnabled or ScreenReaderEnabled) and hears when that changes. While
+// one does, the AT-SPI2 plug-in (lentaro-atspi.so: GLib, ATK, at-spi2-atk) runs the bridge; it is
+// stopped when none does, and dropped with the watch when the session bus goes away. Without a
+// session bus to ask, the announced bus counts as the request. A module that is missing or fails
+// costs one line on standard error, and the program runs on without screen reader support.
 #pragma once
 
 #include "framework/platform/x11/x11_atspi_plugin.h"
+#include "framework/platform/x11/x11_atspi_status.h"
 
 #include <X11/Xlib.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -44,13 +49,28 @@ public:
 
 private:
     bool BusAnnounced();
-    void Load();
+    // The bus was announced: the status watch, then the bridge if a client wants it.
+    void Start();
+    void StartBridge();
+    void Unavailable(const std::string& why);
 
     Display* display_;
     ::Window root_;
     Atom atSpiBus_;
     std::function<std::vector<WindowId>()> shownWindows_;
     std::function<std::string(WindowId)> captionOf_;
-    bool disabled_ = false; // NO_AT_BRIDGE, or the plug-in failed once
+    bool disabled_ = false; // NO_AT_BRIDGE, or a module failed once
+    bool started_ = false;
+
+    struct StatusModule {
+        AtspiStatusOpenFunction open = nullptr;
+        AtspiStatusFdFunction fd = nullptr;
+        AtspiStatusReadFunction read = nullptr;
+        AtspiStatusCloseFunction close = nullptr;
+    } status_;
+    AtspiStatusWatch* watch_ = nullptr;
+    int state_ = 0;
+    std::size_t watchFd_ = SIZE_MAX; // its place in the poll list, when polled
+    AtspiPluginCreateFunction createPlugin_ = nullptr;
     std::unique_ptr<AtspiPlugin> plugin_;
 };

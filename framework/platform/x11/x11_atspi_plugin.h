@@ -1,6 +1,7 @@
 // What the X11 backend and its AT-SPI2 plug-in (lentaro-atspi.so, loaded at run time only when an
-// assistive technology wants the tree) say to each other. The plug-in sees the program only through
-// these virtual calls: the executable exports no symbols, and the plug-in links no toolkit code.
+// assistive technology wants the tree) say to each other. Deleting the plug-in stops the bridge. The plug-in
+// sees the program only through these virtual calls: the executable exports no symbols, and the plug-in links
+// no toolkit code.
 #pragma once
 
 #include "framework/platform/accessible.h"
@@ -36,8 +37,6 @@ public:
     virtual void Prepare(std::vector<pollfd>& fds, int& timeoutMs) = 0;
     // After the poll, with what it found on the descriptors Prepare gave (same order).
     virtual void Dispatch(const std::vector<pollfd>& fds) = 0;
-    // The session bus has gone: the backend drops the plug-in.
-    virtual bool Lost() const = 0;
 };
 
 // The plug-in's one exported function; null with `error` set when it cannot start.

@@ -1,27 +1,22 @@
 // The AT-SPI2 plug-in: ATK objects over the accessibility model, exported by Debian's at-spi2-atk
 // bridge. It runs on the program's own thread: the backend polls the GLib main context's
-// descriptors and the session bus beside the X connection, and dispatches them here.
+// descriptors beside the X connection, and dispatches them here.
 //
-// The bridge starts while the accessibility bus says a client wants it (org.a11y.Status IsEnabled
-// or ScreenReaderEnabled on the session bus) and stops when neither holds; where there is no
-// session bus to ask, the accessibility bus the backend found is taken as the request.
+// The backend makes the plug-in while a client wants the tree (see x11_accessibility.h) and deletes
+// it, stopping the bridge, when none does any more.
 #include "framework/platform/atspi_mapping.h"
 #include "framework/platform/x11/atspi/atspi_objects.h"
 
 #include <atk-bridge.h>
-#include <dbus/dbus.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 
 namespace {
 
 using namespace atspi_objects;
-
-constexpr const char* kBusName = "org.a11y.Bus";
-constexpr const char* kBusPath = "/org/a11y/bus";
-constexpr const char* kStatusInterface = "org.a11y.Status";
 
 // ATK asks the toolkit to hook its signals for the bridge: "Toolkit:Type:signal" becomes an emission
 // hook on that type's signal.
@@ -70,26 +65,23 @@ public:
         util->get_root = GetRoot;
         util->get_toolkit_name = GetToolkitName;
         util->get_toolkit_version = GetToolkitVersion;
-        ConnectSessionBus();
-        Update();
+        // Listening first: the toolkit describes its nodes only while someone listens, and the
+        // bridge reads the tree as it starts.
+        Host().AddSink(this);
+        if (atk_bridge_adaptor_init(nullptr, nullptr) != 0) {
+            Host().RemoveSink(this);
+            throw std::runtime_error("the at-spi2-atk bridge did not start");
+        }
     }
 
     ~Plugin() override {
-        StopBridge();
-        if (session_ != nullptr) {
-            dbus_connection_close(session_);
-            dbus_connection_unref(session_);
-        }
+        Host().RemoveSink(this);
+        atk_bridge_adaptor_cleanup();
         ReleaseAll();
     }
 
     void Prepare(std::vector<pollfd>& fds, int& timeoutMs) override {
         first_ = fds.size();
-        if (session_ != nullptr) {
-            int fd = -1;
-            if (dbus_connection_get_unix_fd(session_, &fd)) fds.push_back({fd, POLLIN, 0});
-        }
-        sessionFds_ = fds.size() - first_;
         GMainContext* context = g_main_context_default();
         prepared_ = g_main_context_acquire(context);
         if (!prepared_) return;
@@ -107,121 +99,20 @@ public:
     }
 
     void Dispatch(const std::vector<pollfd>& fds) override {
-        if (sessionFds_ > 0 && first_ < fds.size() && fds[first_].revents != 0) ReadSessionBus();
         if (!prepared_) return;
         GMainContext* context = g_main_context_default();
-        for (std::size_t i = 0; i < glibFds_.size() && first_ + sessionFds_ + i < fds.size(); ++i)
-            glibFds_[i].revents = static_cast<gushort>(fds[first_ + sessionFds_ + i].revents);
+        for (std::size_t i = 0; i < glibFds_.size() && first_ + i < fds.size(); ++i)
+            glibFds_[i].revents = static_cast<gushort>(fds[first_ + i].revents);
         if (g_main_context_check(context, priority_, glibFds_.data(), static_cast<gint>(glibFds_.size())))
             g_main_context_dispatch(context);
         g_main_context_release(context);
         prepared_ = false;
     }
 
-    bool Lost() const override { return lost_; }
-
     void AccessibleEventRaised(AccessibleEvent event, AccessibleNode& node) override;
 
 private:
-    void ConnectSessionBus() {
-        DBusError error;
-        dbus_error_init(&error);
-        session_ = dbus_bus_get_private(DBUS_BUS_SESSION, &error);
-        dbus_error_free(&error);
-        if (session_ == nullptr) return;
-        // The program outlives the bus: a lost connection drops the bridge, never the process.
-        dbus_connection_set_exit_on_disconnect(session_, FALSE);
-        dbus_bus_add_match(
-            session_,
-            "type='signal',interface='org.freedesktop.DBus.Properties',member='PropertiesChanged',"
-            "path='/org/a11y/bus',arg0='org.a11y.Status'",
-            nullptr);
-        dbus_connection_add_filter(session_, &Plugin::Filter, this, nullptr);
-    }
-
-    static DBusHandlerResult Filter(DBusConnection*, DBusMessage* message, void* data) {
-        auto* self = static_cast<Plugin*>(data);
-        if (dbus_message_is_signal(message, "org.freedesktop.DBus.Properties", "PropertiesChanged"))
-            self->statusChanged_ = true;
-        return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
-    }
-
-    void ReadSessionBus() {
-        dbus_connection_read_write(session_, 0);
-        while (dbus_connection_dispatch(session_) == DBUS_DISPATCH_DATA_REMAINS) {
-        }
-        if (!dbus_connection_get_is_connected(session_)) {
-            std::fputs("lentaro: the session bus has gone; screen readers no longer see the program\n",
-                       stderr);
-            StopBridge();
-            lost_ = true;
-            return;
-        }
-        if (statusChanged_) Update();
-    }
-
-    // Asks one boolean of org.a11y.Status; false when it cannot be read.
-    bool StatusProperty(const char* name) {
-        DBusMessage* call =
-            dbus_message_new_method_call(kBusName, kBusPath, "org.freedesktop.DBus.Properties", "Get");
-        if (call == nullptr) return false;
-        dbus_message_append_args(call, DBUS_TYPE_STRING, &kStatusInterface, DBUS_TYPE_STRING, &name,
-                                 DBUS_TYPE_INVALID);
-        DBusError error;
-        dbus_error_init(&error);
-        DBusMessage* reply = dbus_connection_send_with_reply_and_block(session_, call, 1000, &error);
-        dbus_message_unref(call);
-        dbus_error_free(&error);
-        bool value = false;
-        if (reply != nullptr) {
-            DBusMessageIter iter, variant;
-            if (dbus_message_iter_init(reply, &iter) &&
-                dbus_message_iter_get_arg_type(&iter) == DBUS_TYPE_VARIANT) {
-                dbus_message_iter_recurse(&iter, &variant);
-                if (dbus_message_iter_get_arg_type(&variant) == DBUS_TYPE_BOOLEAN) {
-                    dbus_bool_t flag = FALSE;
-                    dbus_message_iter_get_basic(&variant, &flag);
-                    value = flag;
-                }
-            }
-            dbus_message_unref(reply);
-        }
-        return value;
-    }
-
-    void Update() {
-        statusChanged_ = false;
-        const bool wanted =
-            session_ == nullptr || StatusProperty("IsEnabled") || StatusProperty("ScreenReaderEnabled");
-        if (wanted)
-            StartBridge();
-        else
-            StopBridge();
-    }
-
-    void StartBridge() {
-        if (running_) return;
-        if (atk_bridge_adaptor_init(nullptr, nullptr) != 0) {
-            std::fputs("lentaro: the accessibility bridge did not start\n", stderr);
-            return;
-        }
-        running_ = true;
-        Host().AddSink(this);
-    }
-
-    void StopBridge() {
-        if (!running_) return;
-        Host().RemoveSink(this);
-        atk_bridge_adaptor_cleanup();
-        running_ = false;
-    }
-
-    DBusConnection* session_ = nullptr;
-    bool statusChanged_ = false;
-    bool running_ = false;
-    bool lost_ = false;
     std::size_t first_ = 0;
-    std::size_t sessionFds_ = 0;
     bool prepared_ = false;
     gint priority_ = 0;
     std::vector<GPollFD> glibFds_;
@@ -242,7 +133,7 @@ void AnnounceStates(AtkObject* object, AccessibleNode& node) {
 
 void AnnounceText(AtkObject* object, AccessibleNode& node) {
     const std::optional<AccessibleText> text = node.Describe().text;
-    if (!text) return;
+    if (!text || !ATK_IS_TEXT(object)) return;
     std::string& announced = AnnouncedText(object);
     const atspi_mapping::TextEdit edit = atspi_mapping::Difference(announced, text->text);
     announced = text->text;
@@ -277,7 +168,7 @@ void Plugin::AccessibleEventRaised(AccessibleEvent event, AccessibleNode& node) 
         break;
     case AccessibleEvent::TextChanged: AnnounceText(object, node); break;
     case AccessibleEvent::CaretMoved:
-        if (std::optional<AccessibleText> text = node.Describe().text)
+        if (std::optional<AccessibleText> text = node.Describe().text; text && ATK_IS_TEXT(object))
             g_signal_emit_by_name(object, "text-caret-moved", text->caretOffset);
         break;
     case AccessibleEvent::StateChanged: AnnounceStates(object, node); break;
