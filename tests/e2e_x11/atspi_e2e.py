@@ -63,6 +63,7 @@ class XTest:
         self.xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
         self.xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
                                                    ctypes.c_ulong]
+        self.xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
         self.display = self.x11.XOpenDisplay(display.encode())
         if not self.display:
             raise RuntimeError("cannot open " + display)
@@ -70,6 +71,13 @@ class XTest:
     def move(self, x, y):
         self.xtst.XTestFakeMotionEvent(self.display, -1, x, y, 0)
         self.x11.XFlush(self.display)
+
+    def click(self, x, y, button):
+        self.move(x, y)
+        time.sleep(0.1)
+        for down in (1, 0):
+            self.xtst.XTestFakeButtonEvent(self.display, button, down, 0)
+            self.x11.XFlush(self.display)
 
     def keys(self, *names):
         for name in names:
@@ -187,6 +195,31 @@ def run():
     editable.setTextContents("25")
     check(wait_until(lambda: cross.queryValue().currentValue == 25), "text typing accepts sets the value")
 
+    # The pop-up menu while it is open: a popup of the program's with its items; Escape closes it.
+    view_box = view.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    xtest.click(view_box.x + view_box.width // 2, view_box.y + view_box.height // 2, 3)
+
+    def popup():
+        return next((child for child in find_application() if child.getRoleName() == "popup menu"), None)
+
+    check(wait_until(lambda: popup() is not None), "the open pop-up menu is a popup menu of the application")
+    menu = popup()
+    if menu is not None:
+        items = [(item.getRoleName(), item.name, item.getState().contains(pyatspi.STATE_HAS_POPUP)) for item in menu]
+        check(items == [("menu item", "Crosshair", True), ("menu item", "Crosshair Color", True)],
+              "its items are the two submenus (%r)" % items)
+    xtest.keys("Escape")
+    check(wait_until(lambda: popup() is None), "Escape closes it and it leaves the tree")
+
+    # No client wanting the tree stops the bridge; a new request starts it again.
+    set_status("IsEnabled", False)
+    check(wait_until(lambda: find_application() is None), "the program leaves the bus when no client wants it")
+    set_status("IsEnabled", True)
+    check(wait_until(lambda: find_application() is not None), "and comes back when one asks again")
+    exit_button = by_name(find_application()[0], "push button", "Exit")
+    check(exit_button is not None, "the tree is read again")
+    if exit_button is None:
+        return lentaro
     exit_button.queryAction().doAction(0)
     try:
         code = lentaro.wait(10)
@@ -196,10 +229,26 @@ def run():
     return lentaro
 
 
+def bus_goes_away():
+    """The accessibility bus ends under the running program: it keeps running without it."""
+    launcher = start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], LAUNCHER_ENV,
+                     stderr=subprocess.DEVNULL)
+    time.sleep(1.0)
+    set_status("IsEnabled", True)
+    lentaro = start([LENTARO], stderr=subprocess.DEVNULL)
+    check(wait_until(lambda: find_application() is not None), "a second program is on the bus")
+    os.kill(launcher.pid, signal.SIGTERM)
+    launcher.wait(5)
+    time.sleep(2.0)
+    check(lentaro.poll() is None, "it keeps running when the accessibility bus goes away")
+
+
 def main():
     lentaro = None
     try:
         lentaro = run()
+        if not failures:
+            bus_goes_away()
     finally:
         for process in reversed(processes):
             if process.poll() is None:
