@@ -2,7 +2,9 @@
 
 #include "framework/platform/atspi_mapping.h"
 
+#include <cstdio>
 #include <cstring>
+#include <exception>
 #include <map>
 #include <unordered_map>
 
@@ -31,6 +33,19 @@ AtspiHost* gHost = nullptr;
 AtkObject* gApplication = nullptr;
 std::unordered_map<AccessibleId, AtkObject*> gObjects;
 gpointer gParentClass = nullptr;
+
+// A client's request runs the toolkit's own handlers (a click, a new text) inside the wait for
+// events: an error must not unwind through GLib and the bridge, so it ends here with one line.
+template <typename Call> auto Guarded(Call call) -> decltype(call()) {
+    try {
+        return call();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "lentaro: a screen reader's request failed: %s\n", e.what());
+    } catch (...) {
+        std::fputs("lentaro: a screen reader's request failed\n", stderr);
+    }
+    return decltype(call())();
+}
 
 LentaroAccessible* Self(gpointer object) { return reinterpret_cast<LentaroAccessible*>(object); }
 Held& HeldOf(gpointer object) { return *Self(object)->held; }
@@ -202,7 +217,7 @@ AtkObject* RefAccessibleAtPoint(AtkComponent* component, gint x, gint y, AtkCoor
 
 gboolean GrabFocus(AtkComponent* component) {
     AccessibleNode* node = Node(component);
-    return node != nullptr && node->SetFocus();
+    return node != nullptr && Guarded([&] { return node->SetFocus(); });
 }
 
 AtkLayer GetLayer(AtkComponent* component) {
@@ -224,7 +239,7 @@ bool HasAction(AccessibleNode* node) { return node != nullptr && !node->Describe
 
 gboolean DoAction(AtkAction* action, gint index) {
     AccessibleNode* node = Node(action);
-    return index == 0 && HasAction(node) && node->DoDefaultAction();
+    return index == 0 && HasAction(node) && Guarded([&] { return node->DoDefaultAction(); });
 }
 
 gint GetNActions(AtkAction* action) { return HasAction(Node(action)) ? 1 : 0; }
@@ -285,7 +300,8 @@ void GetMinimumIncrement(AtkValue* object, GValue* value) {
 bool SetNumber(gpointer object, double number) {
     AccessibleNode* node = Node(object);
     const std::string text = atspi_mapping::NumberText(number);
-    return node != nullptr && !text.empty() && node->SetValue(text) == AccessibleSetResult::Done;
+    return node != nullptr && !text.empty() &&
+           Guarded([&] { return node->SetValue(text) == AccessibleSetResult::Done; });
 }
 
 gboolean SetCurrentValue(AtkValue* object, const GValue* value) {
@@ -407,7 +423,7 @@ void TextInit(gpointer iface, gpointer) {
 
 void SetWholeText(gpointer object, const std::optional<std::string>& text) {
     AccessibleNode* node = Node(object);
-    if (node != nullptr && text) node->SetValue(*text);
+    if (node != nullptr && text) Guarded([&] { return node->SetValue(*text); });
 }
 
 void SetTextContents(AtkEditableText* object, const gchar* text) {
