@@ -182,6 +182,6 @@ private:
     std::set<unsigned int> keysHeld_; // keycodes down, to tell auto-repeat from a new press
     std::map<std::uint16_t, std::vector<unsigned int>> keycodesByVk_;
 
-    // Screen readers: the AT-SPI2 plug-in, loaded once an accessibility bus is announced.
+    // Screen readers: the status watch and the AT-SPI2 plug-in, loaded once a client wants them.
     std::unique_ptr<X11Accessibility> accessibility_;
 };
