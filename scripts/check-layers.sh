@@ -9,6 +9,7 @@ cd "$(dirname "$0")/.."
 allowed_below() {
     case "$1" in
     framework/platform) echo "" ;;
+    framework/platform/x11/atspi) echo "framework/platform framework/platform/x11" ;; # the X11 backend's plug-in
     framework/platform/*) echo "framework/platform" ;; # a backend: the interface, never another backend
     framework/core) echo "framework/platform" ;;
     framework/graphics) echo "framework/platform framework/core" ;;

@@ -41,14 +41,17 @@ void X11Platform::WaitForEvent(std::uint32_t timeoutMs) {
         wait = wait < 0 ? untilDue : std::min(wait, untilDue);
     }
     if (wait != 0 && presented_ && !startupMemoryReleased_) ReleaseStartupMemory();
-    // Sleep on the connection (and on the pointer check's, whose looks answer by themselves): a
-    // view at rest wakes only for its timer or a look. A zero wait still looks, so input is read
-    // even while timers are overdue.
-    pollfd pfds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {motion_.CheckDescriptor(), POLLIN, 0}};
-    const nfds_t count = pfds[1].fd >= 0 ? 2 : 1;
-    const int ready = poll(pfds, count, wait < 0 || wait > INT_MAX ? -1 : static_cast<int>(wait));
+    // Sleep on the connection, on the pointer check's (whose looks answer by themselves) and on the
+    // screen-reader bridge's descriptors: a view at rest wakes only for its timer or a look. A zero
+    // wait still looks, so input is read even while timers are overdue.
+    int timeout = wait < 0 || wait > INT_MAX ? -1 : static_cast<int>(wait);
+    std::vector<pollfd> fds{{ConnectionNumber(display_), POLLIN, 0}};
+    if (motion_.CheckDescriptor() >= 0) fds.push_back({motion_.CheckDescriptor(), POLLIN, 0});
+    accessibility_->Prepare(fds, timeout);
+    const int ready = poll(fds.data(), fds.size(), timeout);
     // Readable, or an error that a read will report.
-    if (ready < 0 || (ready > 0 && pfds[0].revents != 0)) connectionReadable_ = true;
+    if (ready < 0 || (ready > 0 && fds[0].revents != 0)) connectionReadable_ = true;
+    accessibility_->Dispatch(fds);
 }
 
 void X11Platform::ReleaseStartupMemory() {
@@ -83,6 +86,7 @@ std::uint32_t X11Platform::ShiftFromState(unsigned int state) const {
 
 void X11Platform::Translate(XEvent& event) {
     if (motion_.HandleEvent(event)) return;
+    if (accessibility_->HandleEvent(event)) return;
     if (clipboard_->HandleEvent(event)) return;
     if (monitors_->HandleEvent(event)) {
         RefreshDisplayGeometry();

@@ -87,9 +87,23 @@ X11Platform::X11Platform(Display* display)
     clipboard_ = std::make_unique<X11Clipboard>(display_, utility_);
     gc_ = XCreateGC(display_, root_, 0, nullptr);
     capture_image_ = std::make_unique<X11Image>(display_, visual_, depth_, shm_);
+
+    accessibility_ = std::make_unique<X11Accessibility>(
+        display_, root_,
+        [this] {
+            std::vector<WindowId> shown;
+            for (const auto& [id, w] : windows_)
+                if (w.mapped) shown.push_back(id);
+            return shown;
+        },
+        [this](WindowId id) {
+            const TopLevel* w = FindWindow(id);
+            return w != nullptr ? w->params.caption : std::string();
+        });
 }
 
 X11Platform::~X11Platform() {
+    accessibility_.reset();
     capture_image_.reset();
     for (auto& [id, w] : windows_) {
         w.image.reset();

@@ -5,6 +5,7 @@
 
 #include "framework/platform/platform.h"
 #include "framework/platform/timer_queue.h"
+#include "framework/platform/x11/x11_accessibility.h"
 #include "framework/platform/x11/x11_clipboard.h"
 #include "framework/platform/x11/x11_cursor.h"
 #include "framework/platform/x11/x11_font.h"
@@ -201,4 +202,7 @@ private:
     } lastPress_;
     std::set<unsigned int> keysHeld_; // keycodes down, to tell auto-repeat from a new press
     std::map<std::uint16_t, std::vector<unsigned int>> keycodesByVk_;
+
+    // Screen readers: the status watch and the AT-SPI2 plug-in, loaded once a client wants them.
+    std::unique_ptr<X11Accessibility> accessibility_;
 };
