@@ -2,7 +2,7 @@
 # Checks the resources built into lentaro.exe: the icon group (16, 32, 48 and 256 pixels), the
 # version information (product "Lentaro", the project version from CMakeLists.txt, a file
 # description) and the application manifest (well-formed, the processor, Windows 7 to 11 supported,
-# system DPI aware, the project version). Reads the executable with wrestool, icotool and windres.
+# per-monitor DPI aware, the project version). Reads the executable with wrestool, icotool and windres.
 # Usage: check-win32-resources.sh LENTARO_EXE
 set -euo pipefail
 if [ "$#" -ne 1 ] || [ ! -f "$1" ]; then echo "usage: $0 LENTARO_EXE" >&2; exit 2; fi
@@ -52,8 +52,10 @@ else
   expect_xml() { # description, XPath expression that must be true
     [ "$(xmllint --xpath "$2" "$manifest" 2>/dev/null)" = true ] || fail "manifest: $1"
   }
-  expect_xml "dpiAware is not true" "normalize-space(//*[local-name()='dpiAware'])='true'"
-  expect_xml "dpiAwareness is not system" "normalize-space(//*[local-name()='dpiAwareness'])='system'"
+  # Per-monitor aware (version 2 where Windows 10 has it), and per monitor on Windows 8.1 and 7.
+  expect_xml "dpiAware is not true/pm" "normalize-space(//*[local-name()='dpiAware'])='true/pm'"
+  expect_xml "dpiAwareness is not PerMonitorV2, PerMonitor" \
+    "normalize-space(//*[local-name()='dpiAwareness'])='PerMonitorV2, PerMonitor'"
   expect_xml "assembly version is not $version.0" "//*[local-name()='assemblyIdentity']/@version='$version.0'"
   expect_xml "processor is not $architecture" "//*[local-name()='assemblyIdentity']/@processorArchitecture='$architecture'"
   expect_xml "runs elevated" "//*[local-name()='requestedExecutionLevel']/@level='asInvoker'"
@@ -69,4 +71,4 @@ else
 fi
 
 if [ "$failures" -gt 0 ]; then echo "lentaro.exe resources: $failures check(s) failed"; exit 1; fi
-echo "lentaro.exe resources: icon 16/32/48/256, version $version, manifest (Windows 7-11, system DPI aware)"
+echo "lentaro.exe resources: icon 16/32/48/256, version $version, manifest (Windows 7-11, per-monitor DPI aware)"

@@ -45,7 +45,7 @@ std::string ShortcutFromCaption(const std::string& caption) {
 void AppendExposed(TControl& control, std::vector<AccessibleNode*>& children) {
     AccessibleDescription d;
     control.DescribeAccessible(d);
-    if (d.role != AccessibleRole::None)
+    if (d.role != AccessibleRole::NotExposed)
         children.push_back(&control.Accessible());
     else
         control.AccessibleChildren(children);
@@ -139,7 +139,7 @@ AccessibleNode* TControlAccessible::Parent() {
     for (TControl* p = control_.Parent(); p != nullptr; p = p->Parent()) {
         AccessibleDescription d;
         p->DescribeAccessible(d);
-        if (d.role != AccessibleRole::None) return &p->Accessible();
+        if (d.role != AccessibleRole::NotExposed) return &p->Accessible();
     }
     return nullptr;
 }

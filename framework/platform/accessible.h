@@ -20,7 +20,7 @@
 using AccessibleId = std::uint32_t; // never 0, never reused within a process
 
 enum class AccessibleRole : std::uint8_t {
-    None, // not exposed (a part of its parent, such as a spin edit's button)
+    NotExposed, // a part of its parent, such as a spin edit's button
     Frame,
     Label,
     EditableText,
@@ -66,7 +66,7 @@ struct AccessibleRange {
 
 // What a node is at the moment it is asked.
 struct AccessibleDescription {
-    AccessibleRole role = AccessibleRole::None;
+    AccessibleRole role = AccessibleRole::NotExposed;
     std::string name;
     std::string value;
     std::string description;

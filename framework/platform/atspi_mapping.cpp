@@ -19,7 +19,7 @@ const char* RoleName(AccessibleRole role) {
     case AccessibleRole::CheckMenuItem: return "check menu item";
     case AccessibleRole::RadioMenuItem: return "radio menu item";
     case AccessibleRole::Separator: return "separator";
-    case AccessibleRole::None: break;
+    case AccessibleRole::NotExposed: break;
     }
     return "unknown";
 }

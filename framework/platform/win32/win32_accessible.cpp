@@ -34,7 +34,7 @@ long RoleOf(AccessibleRole role) {
     case AccessibleRole::CheckMenuItem:
     case AccessibleRole::RadioMenuItem: return ROLE_SYSTEM_MENUITEM;
     case AccessibleRole::Separator: return ROLE_SYSTEM_SEPARATOR;
-    case AccessibleRole::None: break;
+    case AccessibleRole::NotExposed: break;
     }
     return ROLE_SYSTEM_CLIENT;
 }
