@@ -29,12 +29,17 @@ passed=0
 pass() { echo "PASS $*"; passed=$((passed + 1)); }
 fail() { echo "FAIL $*"; echo "package: $passed passed, 1 failed"; exit 1; }
 
-ninja -C "$build" lentaro lentaro_x11_demo >/dev/null
+# Everything: the install takes the artwork and the screen-reader modules as well as the program.
+ninja -C "$build" >/dev/null
 
 echo "-- cmake --install into a fresh prefix"
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
+# The screen-reader modules go to a private folder of the multiarch library directory.
+multiarch="$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null)"
 expected="bin/lentaro
+lib/$multiarch/lentaro/lentaro-atspi-status.so
+lib/$multiarch/lentaro/lentaro-atspi.so
 share/applications/lentaro.desktop
 share/doc/lentaro/changelog.gz
 share/doc/lentaro/copyright
@@ -49,7 +54,7 @@ share/man/man1/lentaro.1.gz
 share/metainfo/org.lentaro.lentaro.metainfo.xml"
 actual="$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)"
 [ "$actual" = "$expected" ] || fail "installed files differ: $(diff <(echo "$expected") <(echo "$actual") || true)"
-pass "cmake --install puts the program, desktop entry, icons and AppStream file in place"
+pass "cmake --install puts the program, its screen-reader modules, desktop entry, icons and AppStream file in place"
 for size in 16 32 48 64 128 256; do
   file "$prefix/share/icons/hicolor/${size}x${size}/apps/lentaro.png" | grep -q "PNG image data, $size x $size," ||
     fail "the ${size}x${size} icon is not a $size-pixel PNG"

@@ -217,6 +217,9 @@ echo "-- the command line: --version and an unknown option answer in a message b
 # it also goes to standard output or error, where Wine hands them on.
 answer_in_box() { # option, expected exit code, expected start of the text, stream (out|err)
   local option="$1" want="$2" text="$3" stream="$4" status=0
+  # An earlier test's program may still be closing its window: wait until none is left, so the
+  # window found below is this program's box.
+  for _ in $(seq 1 100); do xwininfo -root -tree | grep -q '"Lentaro"' || break; sleep 0.1; done
   "$WINELOADER" "$wine_build/app/lentaro.exe" "$option" >"$wine_build/option.out" 2>"$wine_build/option.err" &
   app_pid=$!
   local shown=""
@@ -224,8 +227,13 @@ answer_in_box() { # option, expected exit code, expected start of the text, stre
     if xwininfo -root -tree | grep -q '"Lentaro"'; then shown=yes; break; fi
     sleep 0.1
   done
-  [ -n "$shown" ] && "$xtool" keys Return
-  for _ in $(seq 1 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  # Enter closes the box once it has the keyboard focus; a key that came before is pressed again.
+  for _ in 1 2 3 4 5; do
+    [ -n "$shown" ] || break
+    "$xtool" keys Return
+    for _ in $(seq 1 10); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$app_pid" 2>/dev/null || break
+  done
   if kill -0 "$app_pid" 2>/dev/null; then kill "$app_pid"; fi
   wait "$app_pid" || status=$?
   app_pid=""

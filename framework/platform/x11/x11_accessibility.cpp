@@ -10,14 +10,18 @@
 #include <string>
 #include <unistd.h>
 
+#ifndef LENTARO_MODULE_DIR
+#define LENTARO_MODULE_DIR "lib/lentaro"
+#endif
 #ifndef LENTARO_ATSPI_PLUGIN_DIR
-#define LENTARO_ATSPI_PLUGIN_DIR "/usr/lib/lentaro"
+#define LENTARO_ATSPI_PLUGIN_DIR "/usr/" LENTARO_MODULE_DIR
 #endif
 
 namespace {
 
-// A module beside the program: ../lib/lentaro/ from the executable (an install tree, or the build
-// tree, which has the same shape), then the directory it was installed to. Null with `why` set.
+// A module beside the program: ../lib/lentaro/ from the executable (the build tree), the module
+// folder of an install tree under any prefix, then the directory it was installed to. Null with
+// `why` set.
 void* OpenModule(const char* fileName, std::string& why) {
     std::vector<std::string> paths;
     char exe[4096];
@@ -26,6 +30,7 @@ void* OpenModule(const char* fileName, std::string& why) {
         std::string dir(exe, static_cast<std::size_t>(length));
         dir.erase(dir.find_last_of('/') + 1);
         paths.push_back(dir + "../lib/lentaro/" + fileName);
+        paths.push_back(dir + "../" LENTARO_MODULE_DIR "/" + fileName);
     }
     paths.push_back(std::string(LENTARO_ATSPI_PLUGIN_DIR) + "/" + fileName);
     for (const std::string& path : paths) {
