@@ -3,6 +3,7 @@
 // interfaces (Latin-1 inside, UTF-8 on the bus, edits checked against the text's bounds).
 #include "framework/platform/atspi_mapping.h"
 #include "framework/platform/headless/headless_accessibility.h"
+#include "framework/platform/latin1_text.h"
 #include "main_window_fixture.h"
 
 #include <gtest/gtest.h>
@@ -104,13 +105,13 @@ TEST(AtspiText, EditsInsideTheTextAreMadeAndEditsOutsideItRefused) {
 
 TEST(AtspiText, LatinOneGoesOutAsUtf8AndOnlyLatinOneComesBack) {
     const std::string latin1 = "caf\xE9 \xA0\xFF";
-    EXPECT_EQ(ToUtf8(latin1), "caf\xC3\xA9 \xC2\xA0\xC3\xBF");
-    EXPECT_EQ(FromUtf8(ToUtf8(latin1)), latin1);
-    EXPECT_EQ(FromUtf8("300"), "300");
-    EXPECT_EQ(FromUtf8("\xE2\x82\xAC"), std::nullopt) << "the euro sign is beyond Latin-1";
-    EXPECT_EQ(FromUtf8("\xC3"), std::nullopt) << "cut short";
-    EXPECT_EQ(FromUtf8("\xC3\x41"), std::nullopt) << "no continuation byte";
-    EXPECT_EQ(FromUtf8("\xC1\x81"), std::nullopt) << "an overlong 'A'";
+    EXPECT_EQ(Latin1ToUtf8(latin1), "caf\xC3\xA9 \xC2\xA0\xC3\xBF");
+    EXPECT_EQ(Utf8ToLatin1Exactly(Latin1ToUtf8(latin1)), latin1);
+    EXPECT_EQ(Utf8ToLatin1Exactly("300"), "300");
+    EXPECT_EQ(Utf8ToLatin1Exactly("\xE2\x82\xAC"), std::nullopt) << "the euro sign is beyond Latin-1";
+    EXPECT_EQ(Utf8ToLatin1Exactly("\xC3"), std::nullopt) << "cut short";
+    EXPECT_EQ(Utf8ToLatin1Exactly("\xC3\x41"), std::nullopt) << "no continuation byte";
+    EXPECT_EQ(Utf8ToLatin1Exactly("\xC1\x81"), std::nullopt) << "an overlong 'A'";
 }
 
 TEST(AtspiText, AChangeReadsAsOneEditAtItsPlace) {

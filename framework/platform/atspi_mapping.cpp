@@ -83,38 +83,6 @@ std::uint32_t Interfaces(const AccessibleDescription& d) {
     return interfaces;
 }
 
-std::string ToUtf8(const std::string& latin1) {
-    std::string utf8;
-    utf8.reserve(latin1.size());
-    for (char c : latin1) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (byte >> 6));
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return utf8;
-}
-
-std::optional<std::string> FromUtf8(const std::string& utf8) {
-    std::string latin1;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (byte < 0x80) {
-            latin1 += utf8[i];
-            continue;
-        }
-        // Only the two-byte forms of U+0080..U+00FF are Latin-1.
-        if ((byte & 0xFE) != 0xC2 || i + 1 >= utf8.size()) return std::nullopt;
-        const auto next = static_cast<unsigned char>(utf8[++i]);
-        if ((next & 0xC0) != 0x80) return std::nullopt;
-        latin1 += static_cast<char>(((byte & 0x03) << 6) | (next & 0x3F));
-    }
-    return latin1;
-}
-
 std::string Substring(const std::string& text, std::int32_t start, std::int32_t end) {
     const auto count = static_cast<std::int32_t>(text.size());
     start = std::clamp(start, 0, count);

@@ -37,10 +37,8 @@ std::uint32_t Interfaces(const AccessibleDescription& d);
 // The one action of a node with a default action.
 inline constexpr const char* kClickAction = "click";
 
-// The program's text is 8-bit Latin-1, one byte a character; the bus speaks UTF-8.
-std::string ToUtf8(const std::string& latin1);
-// Nothing when the text holds a character beyond Latin-1 (no key types it) or is malformed.
-std::optional<std::string> FromUtf8(const std::string& utf8);
+// The program's text is 8-bit Latin-1, one byte a character; the bus speaks UTF-8
+// (framework/platform/latin1_text.h converts).
 
 // Character offsets into the program's text. Offsets out of range are clamped; a negative end
 // means the end of the text.

@@ -3,6 +3,7 @@
 // GoogleTest comes before the X headers, whose None macro would break it.
 #include <gtest/gtest.h>
 
+#include "framework/platform/latin1_text.h"
 #include "framework/platform/x11/x11_clipboard.h"
 #include "framework/platform/x11/x11_keys.h"
 #include "framework/platform/x11/x11_pixel_format.h"

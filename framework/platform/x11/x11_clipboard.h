@@ -8,10 +8,6 @@
 #include <string>
 #include <string_view>
 
-std::string Latin1ToUtf8(std::string_view latin1);
-// Characters beyond Latin-1, and malformed sequences, become '?'.
-std::string Utf8ToLatin1(std::string_view utf8);
-
 class X11Clipboard {
 public:
     X11Clipboard(Display* display, ::Window owner);

@@ -1,5 +1,6 @@
 #include "framework/platform/x11/x11_platform.h"
 
+#include "framework/platform/latin1_text.h"
 #include "framework/platform/x11/x11_keys.h"
 
 #include <X11/XKBlib.h>

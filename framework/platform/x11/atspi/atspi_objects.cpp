@@ -1,6 +1,7 @@
 #include "framework/platform/x11/atspi/atspi_objects.h"
 
 #include "framework/platform/atspi_mapping.h"
+#include "framework/platform/latin1_text.h"
 
 #include <cstdio>
 #include <cstring>
@@ -79,9 +80,9 @@ TPoint OriginFor(AccessibleNode& node, AtkCoordType coords) {
 const gchar* GetName(AtkObject* object) {
     Held& held = HeldOf(object);
     if (Self(object)->id == 0)
-        held.name = atspi_mapping::ToUtf8(gHost->ApplicationName());
+        held.name = Latin1ToUtf8(gHost->ApplicationName());
     else if (AccessibleNode* node = Node(object))
-        held.name = atspi_mapping::ToUtf8(node->Describe().name);
+        held.name = Latin1ToUtf8(node->Describe().name);
     else
         held.name.clear();
     return held.name.c_str();
@@ -90,7 +91,7 @@ const gchar* GetName(AtkObject* object) {
 const gchar* GetDescription(AtkObject* object) {
     Held& held = HeldOf(object);
     AccessibleNode* node = Node(object);
-    held.description = node != nullptr ? atspi_mapping::ToUtf8(node->Describe().description) : std::string();
+    held.description = node != nullptr ? Latin1ToUtf8(node->Describe().description) : std::string();
     return held.description.c_str();
 }
 
@@ -251,14 +252,14 @@ const gchar* GetActionName(AtkAction* action, gint index) {
 const gchar* GetActionDescription(AtkAction* action, gint index) {
     AccessibleNode* node = Node(action);
     if (index != 0 || node == nullptr) return nullptr;
-    HeldOf(action).action = atspi_mapping::ToUtf8(node->Describe().defaultAction);
+    HeldOf(action).action = Latin1ToUtf8(node->Describe().defaultAction);
     return HeldOf(action).action.c_str();
 }
 
 const gchar* GetKeybinding(AtkAction* action, gint index) {
     AccessibleNode* node = Node(action);
     if (index != 0 || node == nullptr) return nullptr;
-    HeldOf(action).shortcut = atspi_mapping::ToUtf8(node->Describe().keyboardShortcut);
+    HeldOf(action).shortcut = Latin1ToUtf8(node->Describe().keyboardShortcut);
     return HeldOf(action).shortcut.c_str();
 }
 
@@ -314,7 +315,7 @@ void GetValueAndText(AtkValue* object, gdouble* value, gchar** text) {
     AccessibleNode* node = Node(object);
     const AccessibleDescription d = node != nullptr ? node->Describe() : AccessibleDescription{};
     if (value != nullptr) *value = d.range ? d.range->current : 0;
-    if (text != nullptr) *text = g_strdup(atspi_mapping::ToUtf8(d.value).c_str());
+    if (text != nullptr) *text = g_strdup(Latin1ToUtf8(d.value).c_str());
 }
 
 AtkRange* GetRange(AtkValue* object) {
@@ -348,7 +349,7 @@ AccessibleText TextOf(gpointer object) {
 }
 
 gchar* GetText(AtkText* object, gint start, gint end) {
-    return g_strdup(atspi_mapping::ToUtf8(atspi_mapping::Substring(TextOf(object).text, start, end)).c_str());
+    return g_strdup(Latin1ToUtf8(atspi_mapping::Substring(TextOf(object).text, start, end)).c_str());
 }
 
 gint GetCharacterCount(AtkText* object) { return static_cast<gint>(TextOf(object).text.size()); }
@@ -374,7 +375,7 @@ gchar* GetStringAtOffset(AtkText* object, gint offset, AtkTextGranularity granul
         *start = 0;
         *end = count;
     }
-    return g_strdup(atspi_mapping::ToUtf8(atspi_mapping::Substring(text.text, *start, *end)).c_str());
+    return g_strdup(Latin1ToUtf8(atspi_mapping::Substring(text.text, *start, *end)).c_str());
 }
 
 gint GetNSelections(AtkText* object) {
@@ -388,7 +389,7 @@ gchar* GetSelection(AtkText* object, gint index, gint* start, gint* end) {
     if (index != 0 || text.selectionEnd <= text.selectionStart) return nullptr;
     *start = text.selectionStart;
     *end = text.selectionEnd;
-    return g_strdup(atspi_mapping::ToUtf8(atspi_mapping::Substring(text.text, *start, *end)).c_str());
+    return g_strdup(Latin1ToUtf8(atspi_mapping::Substring(text.text, *start, *end)).c_str());
 }
 
 // Where a character lies: the caret's rectangle at the caret, else the field's own.
@@ -427,12 +428,12 @@ void SetWholeText(gpointer object, const std::optional<std::string>& text) {
 }
 
 void SetTextContents(AtkEditableText* object, const gchar* text) {
-    SetWholeText(object, atspi_mapping::FromUtf8(text != nullptr ? text : ""));
+    SetWholeText(object, Utf8ToLatin1Exactly(text != nullptr ? text : ""));
 }
 
 void InsertText(AtkEditableText* object, const gchar* text, gint length, gint* position) {
     if (text == nullptr || position == nullptr) return;
-    const std::optional<std::string> insert = atspi_mapping::FromUtf8(
+    const std::optional<std::string> insert = Utf8ToLatin1Exactly(
         length < 0 ? std::string(text) : std::string(text, strnlen(text, static_cast<std::size_t>(length))));
     if (!insert) return;
     const std::optional<std::string> edited =

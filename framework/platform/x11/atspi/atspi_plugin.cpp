@@ -5,6 +5,7 @@
 // The backend makes the plug-in while a client wants the tree (see x11_accessibility.h) and deletes
 // it, stopping the bridge, when none does any more.
 #include "framework/platform/atspi_mapping.h"
+#include "framework/platform/latin1_text.h"
 #include "framework/platform/x11/atspi/atspi_objects.h"
 
 #include <atk-bridge.h>
@@ -139,12 +140,10 @@ void AnnounceText(AtkObject* object, AccessibleNode& node) {
     announced = text->text;
     if (!edit.removed.empty())
         g_signal_emit_by_name(object, "text-remove::system", edit.offset,
-                              static_cast<gint>(edit.removed.size()),
-                              atspi_mapping::ToUtf8(edit.removed).c_str());
+                              static_cast<gint>(edit.removed.size()), Latin1ToUtf8(edit.removed).c_str());
     if (!edit.inserted.empty())
         g_signal_emit_by_name(object, "text-insert::system", edit.offset,
-                              static_cast<gint>(edit.inserted.size()),
-                              atspi_mapping::ToUtf8(edit.inserted).c_str());
+                              static_cast<gint>(edit.inserted.size()), Latin1ToUtf8(edit.inserted).c_str());
 }
 
 void Plugin::AccessibleEventRaised(AccessibleEvent event, AccessibleNode& node) {
