@@ -77,17 +77,19 @@ void Rings(TCanvas& canvas, TRect& r, int count, TColor topLeft, TColor bottomRi
 
 TRect Inset(const TRect& r, std::int32_t n) { return {r.Left + n, r.Top + n, r.Right - n, r.Bottom - n}; }
 
-// One 3D frame of a custom bevel.
-void Frame3D(TCanvas& canvas, TRect& r, TLcBevelStyle style, int width, TColor shadow, TColor light) {
+// One 3D frame of a custom bevel, `width` lines of `line` pixels each.
+void Frame3D(TCanvas& canvas, TRect& r, TLcBevelStyle style, int width, int line, TColor shadow,
+             TColor light) {
+    width *= line;
     switch (style) {
     case bvLowered: Rings(canvas, r, width, shadow, light); break;
     case bvRaised: Rings(canvas, r, width, light, shadow); break;
     case bvFrameLowered:
-        Rings(canvas, r, 1, shadow, light);
+        Rings(canvas, r, line, shadow, light);
         Rings(canvas, r, width, light, shadow);
         break;
     case bvFrameRaised:
-        Rings(canvas, r, 1, light, shadow);
+        Rings(canvas, r, line, light, shadow);
         Rings(canvas, r, width, shadow, light);
         break;
     case bvNormal: Rings(canvas, r, width, shadow, shadow); break;
@@ -131,6 +133,7 @@ void TLcBevel::SetLightColor(TColor value) { Store(lightColor_, value); }
 void TLcBevel::SetMode(TLcBevelMode value) { Store(mode_, value); }
 void TLcBevel::SetShadowColor(TColor value) { Store(shadowColor_, value); }
 void TLcBevel::SetWindowBorder(bool value) { Store(windowBorder_, value); }
+void TLcBevel::SetLineWidth(std::int32_t value) { Store(lineWidth_, std::clamp(value, 1, 16)); }
 
 void TLcBevel::SetStandardStyle(TLcBorderStyle value) {
     if (value == standardStyle_) return;
@@ -140,57 +143,64 @@ void TLcBevel::SetStandardStyle(TLcBorderStyle value) {
 
 void TLcBevel::Change() {
     ext_ = GetBevelExtend();
-    extr_ = IsShadowFrame() ? widthInner_ + widthOuter_ + borderInnerWidth_ : ext_;
+    extr_ = IsShadowFrame() ? (widthInner_ + widthOuter_ + borderInnerWidth_) * lineWidth_ : ext_;
     NotifyOwner();
 }
 
 std::int32_t TLcBevel::GetBevelExtend() const {
+    // Counted in frame lines, each lineWidth_ pixels wide.
+    std::int32_t lines = 0;
     switch (mode_) {
-    case bmCustom: {
-        if (styleInner_ == bvShadow) return widthInner_ + borderInnerWidth_;
-        std::int32_t e = borderWidth_ + borderInnerWidth_;
-        if (styleOuter_ != bvNone) e += widthOuter_ + (IsFrameStyle(styleOuter_) ? 1 : 0);
-        if (styleInner_ != bvNone) e += widthInner_ + (IsFrameStyle(styleInner_) ? 1 : 0);
-        return e;
+    case bmCustom:
+        if (styleInner_ == bvShadow) {
+            lines = widthInner_ + borderInnerWidth_;
+            break;
+        }
+        lines = borderWidth_ + borderInnerWidth_;
+        if (styleOuter_ != bvNone) lines += widthOuter_ + (IsFrameStyle(styleOuter_) ? 1 : 0);
+        if (styleInner_ != bvNone) lines += widthInner_ + (IsFrameStyle(styleInner_) ? 1 : 0);
+        break;
+    case bmStandard: lines = StandardFrameWidth(standardStyle_) + borderInnerWidth_; break;
+    case bmEdge: lines = (borderSides_ != 0 ? 2 : 0) + borderInnerWidth_; break;
+    case bmWindows: lines = windowBorder_ ? 0 : borderInnerWidth_ + 2; break;
     }
-    case bmStandard: return StandardFrameWidth(standardStyle_) + borderInnerWidth_;
-    case bmEdge: return (borderSides_ != 0 ? 2 : 0) + borderInnerWidth_;
-    case bmWindows: return windowBorder_ ? 0 : borderInnerWidth_ + 2;
-    }
-    return 0;
+    return lines * lineWidth_;
 }
 
 TRect TLcBevel::ClientRect(const TRect& rect) const {
     if (IsShadowFrame()) {
-        const std::int32_t lt = widthInner_ + borderInnerWidth_;
-        const std::int32_t rb = widthInner_ + widthOuter_ + borderInnerWidth_;
+        const std::int32_t lt = (widthInner_ + borderInnerWidth_) * lineWidth_;
+        const std::int32_t rb = (widthInner_ + widthOuter_ + borderInnerWidth_) * lineWidth_;
         return {rect.Left + lt, rect.Top + lt, rect.Right - rb, rect.Bottom - rb};
     }
     return Inset(rect, ext_);
 }
 
 void TLcBevel::PaintCustom(TCanvas& canvas, TRect& r, bool transparent) const {
+    const int line = lineWidth_;
     if (styleOuter_ == bvShadow) {
-        // A frame with a drop shadow of WidthOuter pixels below and to the right of it.
-        const TRect frame{r.Left, r.Top, r.Right - widthOuter_, r.Bottom - widthOuter_};
+        // A frame with a drop shadow of WidthOuter lines below and to the right of it.
+        const std::int32_t shadow = widthOuter_ * line;
+        const TRect frame{r.Left, r.Top, r.Right - shadow, r.Bottom - shadow};
         canvas.Brush()->SetColor(shadowColor_);
-        canvas.FillRect({frame.Right, r.Top + widthOuter_, r.Right, r.Bottom});
-        canvas.FillRect({r.Left + widthOuter_, frame.Bottom, r.Right, r.Bottom});
+        canvas.FillRect({frame.Right, r.Top + shadow, r.Right, r.Bottom});
+        canvas.FillRect({r.Left + shadow, frame.Bottom, r.Right, r.Bottom});
         TRect f = frame;
-        Rings(canvas, f, widthInner_, shadowColor_, shadowColor_);
+        Rings(canvas, f, widthInner_ * line, shadowColor_, shadowColor_);
         r = f;
         return;
     }
-    Frame3D(canvas, r, styleOuter_, widthOuter_, shadowColor_, lightColor_);
+    Frame3D(canvas, r, styleOuter_, widthOuter_, line, shadowColor_, lightColor_);
     if (transparent)
-        r = Inset(r, borderWidth_);
+        r = Inset(r, borderWidth_ * line);
     else
-        Rings(canvas, r, borderWidth_, borderColor_, borderColor_);
-    Frame3D(canvas, r, styleInner_, widthInner_, shadowColor_, lightColor_);
+        Rings(canvas, r, borderWidth_ * line, borderColor_, borderColor_);
+    Frame3D(canvas, r, styleInner_, widthInner_, line, shadowColor_, lightColor_);
 }
 
 void TLcBevel::PaintBevel(TCanvas& canvas, const TRect& rect, TRect& inner, bool transparent) const {
     TRect r = rect;
+    const int line = lineWidth_;
     const TColor savedBrush = canvas.Brush()->Color();
     const TBrushStyle savedStyle = canvas.Brush()->Style();
     if (GetBevelExtend() != 0) {
@@ -199,34 +209,35 @@ void TLcBevel::PaintBevel(TCanvas& canvas, const TRect& rect, TRect& inner, bool
         case bmStandard: {
             std::uint32_t flags = BF_RECT | BF_ADJUST;
             const std::uint32_t edge = StandardFrameEdge(standardStyle_, flags);
-            if (edge != 0) DrawEdge(canvas, r, edge, flags);
+            if (edge != 0) DrawEdge(canvas, r, edge, flags, line);
             break;
         }
         case bmEdge:
             if (borderSides_ != 0) {
                 if (!transparent) {
-                    // Sides without an edge still get their 2-pixel band, in the current brush.
+                    // Sides without an edge still get their two-line band, in the current brush.
+                    const std::int32_t band = 2 * line;
                     canvas.Brush()->SetStyle(bsSolid);
-                    canvas.FillRect({r.Left, r.Top, r.Right, r.Top + 2});
-                    canvas.FillRect({r.Left, r.Bottom - 2, r.Right, r.Bottom});
-                    canvas.FillRect({r.Left, r.Top, r.Left + 2, r.Bottom});
-                    canvas.FillRect({r.Right - 2, r.Top, r.Right, r.Bottom});
+                    canvas.FillRect({r.Left, r.Top, r.Right, r.Top + band});
+                    canvas.FillRect({r.Left, r.Bottom - band, r.Right, r.Bottom});
+                    canvas.FillRect({r.Left, r.Top, r.Left + band, r.Bottom});
+                    canvas.FillRect({r.Right - band, r.Top, r.Right, r.Bottom});
                 }
                 TRect e = r;
-                DrawEdge(canvas, e, EdgeOf(edgeStyle_), EdgeSides(borderSides_));
-                r = Inset(r, 2);
+                DrawEdge(canvas, e, EdgeOf(edgeStyle_), EdgeSides(borderSides_), line);
+                r = Inset(r, 2 * line);
             }
             break;
         case bmWindows:
-            if (!windowBorder_) DrawEdge(canvas, r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+            if (!windowBorder_) DrawEdge(canvas, r, EDGE_SUNKEN, BF_RECT | BF_ADJUST, line);
             break;
         }
     }
     if (transparent) {
-        r = Inset(r, borderInnerWidth_);
+        r = Inset(r, borderInnerWidth_ * line);
     } else {
         canvas.Brush()->SetStyle(bsSolid);
-        Rings(canvas, r, borderInnerWidth_, borderColor_, borderColor_);
+        Rings(canvas, r, borderInnerWidth_ * line, borderColor_, borderColor_);
     }
     canvas.Brush()->SetColor(savedBrush);
     canvas.Brush()->SetStyle(savedStyle);

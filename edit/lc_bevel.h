@@ -119,6 +119,9 @@ public:
     // bmWindows is the window's own border, outside the client area.
     bool WindowBorder() const { return windowBorder_; }
     void SetWindowBorder(bool value);
+    // The width of one frame line in pixels: 1, or more on a scaled display (set by the owner).
+    std::int32_t LineWidth() const { return lineWidth_; }
+    void SetLineWidth(std::int32_t value);
 
     // The border's width on each side, and on the right and bottom (they differ for a shadow frame).
     std::int32_t Ext() const { return ext_; }
@@ -160,4 +163,5 @@ private:
     TColor shadowColor_ = clBtnShadow;
     TLcBorderStyle standardStyle_ = lsSingleLowered;
     bool windowBorder_ = false;
+    std::int32_t lineWidth_ = 1;
 };

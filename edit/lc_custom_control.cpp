@@ -8,11 +8,15 @@ namespace {
 
 TRect Inset(const TRect& r, std::int32_t n) { return {r.Left + n, r.Top + n, r.Right - n, r.Bottom - n}; }
 
-void Ring(TCanvas& canvas, const TRect& r, TColor colour) {
-    if (r.IsEmpty()) return;
+// A one-colour ring `width` pixels wide.
+void Ring(TCanvas& canvas, const TRect& r, TColor colour, std::int32_t width) {
     canvas.Brush()->SetStyle(bsSolid);
     canvas.Brush()->SetColor(colour);
-    canvas.FrameRect(r);
+    for (std::int32_t i = 0; i < width; ++i) {
+        const TRect ring = Inset(r, i);
+        if (ring.IsEmpty()) return;
+        canvas.FrameRect(ring);
+    }
 }
 
 } // namespace
@@ -78,10 +82,16 @@ TLcCreateParams TLcCustomControl::BuildCreateParams() {
     return params;
 }
 
-std::int32_t TLcCustomControl::BorderWidthOf(const TLcCreateParams& params) {
-    if (params.ExStyle & LC_WS_EX_CLIENTEDGE) return 2;
-    if (params.Style & LC_WS_BORDER) return 1;
+std::int32_t TLcCustomControl::BorderWidthOf(const TLcCreateParams& params) const {
+    if (params.ExStyle & LC_WS_EX_CLIENTEDGE) return 2 * FrameLineWidth();
+    if (params.Style & LC_WS_BORDER) return FrameLineWidth();
     return 0;
+}
+
+void TLcCustomControl::ScaleBy(std::int32_t multiplier, std::int32_t divisor) {
+    // The border is drawn at the new density's line width: the client area follows it.
+    windowBorder_ = BorderWidthOf(BuildCreateParams());
+    TCustomControl::ScaleBy(multiplier, divisor);
 }
 
 void TLcCustomControl::CreateWnd() {
@@ -129,23 +139,24 @@ void TLcCustomControl::PaintWindow(DeviceContext& DC) {
 
 void TLcCustomControl::PaintWindowBorder(TCanvas& canvas) {
     TRect r{0, 0, Width(), Height()};
-    if (windowBorder_ == 1) {
-        Ring(canvas, r, clWindowFrame);
+    const std::int32_t line = FrameLineWidth();
+    if (windowBorder_ == line) {
+        Ring(canvas, r, clWindowFrame, line);
         return;
     }
     if (flat_) {
         // A flat border shows its edge only while focused or hovered; otherwise it blends into the form.
         if (Focused() || MouseAbove) {
-            Ring(canvas, r.Offset(1, 1), clWindowFrame);
-            Ring(canvas, {r.Left, r.Top, r.Right - 1, r.Bottom - 1}, clBtnFace);
-            DrawEdge(canvas, r, BDR_SUNKENOUTER, BF_RECT);
+            Ring(canvas, r.Offset(line, line), clWindowFrame, line);
+            Ring(canvas, {r.Left, r.Top, r.Right - line, r.Bottom - line}, clBtnFace, line);
+            DrawEdge(canvas, r, BDR_SUNKENOUTER, BF_RECT, line);
         } else {
-            Ring(canvas, r, clBtnFace);
-            Ring(canvas, Inset(r, 1), Ctl3D ? clBtnFace : clWindowFrame);
+            Ring(canvas, r, clBtnFace, line);
+            Ring(canvas, Inset(r, line), Ctl3D ? clBtnFace : clWindowFrame, line);
         }
         return;
     }
-    DrawEdge(canvas, r, EDGE_SUNKEN, BF_RECT);
+    DrawEdge(canvas, r, EDGE_SUNKEN, BF_RECT, line);
 }
 
 void TLcCustomControl::RestoreBorderFront() {
@@ -275,6 +286,11 @@ void TLcCustomBevelPanel::GetChange(TObject* Sender) {
     }
     // The border style is a creation parameter.
     RecreateWnd();
+}
+
+void TLcCustomBevelPanel::ScaleBy(std::int32_t multiplier, std::int32_t divisor) {
+    TLcCustomPanel::ScaleBy(multiplier, divisor);
+    bevel_->SetLineWidth(FrameLineWidth());
 }
 
 void TLcCustomBevelPanel::DoThemeChanged() {

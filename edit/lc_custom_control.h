@@ -145,12 +145,13 @@ protected:
     void WMSetFocus(TMessage& Message) override;
     void WMKillFocus(TMessage& Message) override;
     void WMSize(TMessage& Message) override;
+    void ScaleBy(std::int32_t multiplier, std::int32_t divisor) override;
     // Draws the window border (the part outside ClientRect) after Paint.
     virtual void PaintWindowBorder(TCanvas& canvas);
 
 private:
     TLcCreateParams BuildCreateParams();
-    static std::int32_t BorderWidthOf(const TLcCreateParams& params);
+    std::int32_t BorderWidthOf(const TLcCreateParams& params) const;
 
     bool flat_ = false;
     bool transparent_ = false;
@@ -180,6 +181,7 @@ public:
 
 protected:
     void CreateParams(TLcCreateParams& params) override;
+    void ScaleBy(std::int32_t multiplier, std::int32_t divisor) override;
 
 private:
     std::unique_ptr<TLcBevel> bevel_;

@@ -130,7 +130,9 @@ void TLcCustomEdit::CorrectBounds() {
     Canvas()->Font()->Assign(*Font());
     if (!autoSize_) return;
     const std::int32_t rows = RowHeight("Qp") * 5 / 4;
-    const std::int32_t height = Bevel()->Mode() == bmWindows ? rows + 5 : rows + 2 * Bevel()->Ext();
+    // The window's own border is two frame lines on each side, and a pixel of air.
+    const std::int32_t height =
+        Bevel()->Mode() == bmWindows ? rows + 4 * FrameLineWidth() + 1 : rows + 2 * Bevel()->Ext();
     const std::int32_t width = std::max(Width(), CustomButtonCount() * CustomButtonWidth + 30);
     SetBounds(Left(), Top(), width, height);
 }

@@ -330,12 +330,13 @@ void TLcSpinButton::DrawCell(TCanvas& canvas, TLcSingleSpinButton part, TLcButto
         return;
     }
     TRect r = cell;
+    const int line = FrameLineWidth();
     if (state == bpsPressed) {
-        DrawEdge(canvas, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-        DrawEdge(canvas, r, BDR_SUNKENINNER, BF_LEFT | BF_TOP);
+        DrawEdge(canvas, r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST, line);
+        DrawEdge(canvas, r, BDR_SUNKENINNER, BF_LEFT | BF_TOP, line);
     } else {
-        DrawEdge(canvas, r, BDR_RAISEDOUTER, BF_RECT | BF_SOFT | BF_ADJUST);
-        DrawEdge(canvas, r, BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM);
+        DrawEdge(canvas, r, BDR_RAISEDOUTER, BF_RECT | BF_SOFT | BF_ADJUST, line);
+        DrawEdge(canvas, r, BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM, line);
     }
     const bool lower = part == sbDown;
     const std::int32_t x = Width() / 2 + cell.Left - 1 - (lower ? 1 : 0);
@@ -363,7 +364,7 @@ void TLcSpinButton::DrawDiagonalCell(TCanvas& canvas, TLcSingleSpinButton part, 
     std::uint32_t flags = BF_RECT | BF_ADJUST | (pressed ? BF_SOFT : 0);
     const auto style = static_cast<TLcBorderStyle>(pressed ? lsLowered : FrameStyle);
     if (const std::uint32_t edge = StandardFrameEdge(style, flags); edge != 0)
-        DrawEdge(canvas, inside, edge, flags);
+        DrawEdge(canvas, inside, edge, flags, FrameLineWidth());
     const auto [l, t, r, b] = inside;
     const double dx = r - l;
     const double dy = b - t;

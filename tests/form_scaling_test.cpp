@@ -92,7 +92,7 @@ TEST_F(FormScalingTest, RescaledAndBackEndsAtTheStoredLayout) {
     EXPECT_EQ(main->zfm->Width(), 500);
 }
 
-TEST_F(FormScalingTest, PicturesRepeatWholePixelsAndTheSpinButtonFitsItsEdit) {
+TEST_F(FormScalingTest, PicturesAndFramesRepeatWholePixelsAndTheSpinButtonFitsItsEdit) {
     // The Exit glyph's red cross: repeated twice each way at 200 %, once at 150 % (the whole part).
     const auto redInButton = [&] {
         int n = 0;
@@ -104,7 +104,8 @@ TEST_F(FormScalingTest, PicturesRepeatWholePixelsAndTheSpinButtonFitsItsEdit) {
     struct Case {
         std::int32_t dpi;
         int glyphFactor;
-    } cases[] = {{96, 1}, {144, 1}, {192, 4}};
+        int border; // the edit's sunken frame: two lines of the scale's whole part
+    } cases[] = {{96, 1, 2}, {144, 1, 2}, {192, 4, 4}};
     int atDesign = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dpi);
@@ -114,9 +115,16 @@ TEST_F(FormScalingTest, PicturesRepeatWholePixelsAndTheSpinButtonFitsItsEdit) {
         if (c.dpi == 96) atDesign = redInButton();
         EXPECT_GT(atDesign, 0);
         EXPECT_EQ(redInButton(), atDesign * c.glyphFactor);
-        // The button is laid out by its edit: a square inside the 2-pixel border, scaled once.
+        // The button is laid out by its edit: a square inside the border, scaled once.
         const TLcSpinButton* spin = main->powerZ->SpinButton();
-        EXPECT_EQ(spin->Height(), main->powerZ->Height() - 4);
+        EXPECT_EQ(main->powerZ->WindowBorderWidth(), c.border);
+        EXPECT_EQ(spin->Height(), main->powerZ->Height() - 2 * c.border);
+        // Each line of the sunken frame is as wide as the scale's whole part: shadow, then dark shadow.
+        const int line = c.border / 2, middle = main->powerZ->Height() / 2;
+        for (int x = 0; x < c.border; ++x)
+            EXPECT_EQ(PixelOf(main->powerZ, x, middle), ColorToPixel(x < line ? clBtnShadow : cl3DDkShadow))
+                << x;
+        EXPECT_NE(PixelOf(main->powerZ, c.border, middle), ColorToPixel(cl3DDkShadow));
         EXPECT_EQ(spin->Width(), spin->Height());
         EXPECT_EQ(spin->ArrowSize(), MulDiv(3, c.dpi, 96));
         delete main;

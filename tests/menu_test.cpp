@@ -144,7 +144,7 @@ TEST(PopupPlacement, OpensAtThePointAndFlipsOrShiftsToStayOnTheDisplay) {
     const TRect left{-800, 0, 0, 570};
     EXPECT_EQ(PlacePopupMenuIn({-50, 560}, size, left), Bounds(-170, 510, 120, 50));
     EXPECT_EQ(PlacePopupMenuIn({-790, 10}, {1000, 50}, left), Bounds(-800, 10, 1000, 50));
-    EXPECT_EQ(PlaceSubmenuIn(Bounds(-200, 100, 150, 60), Bounds(-197, 120, 144, 19), {100, 40}, left).Left,
+    EXPECT_EQ(PlaceSubmenuIn(Bounds(-200, 100, 150, 60), Bounds(-197, 120, 144, 19), {100, 40}, left, 3).Left,
               -297);
 }
 
@@ -225,7 +225,7 @@ TEST_F(PopupTest, StaysOnTheDisplayNearTheRightAndBottomEdges) {
     Key(VK_RIGHT);
     ASSERT_EQ(tracker->LevelCount(), 2);
     const TRect sub = PlatformWindowOf(1).outerBounds;
-    EXPECT_LE(sub.Right, first.Left + TPopupMenuWindow::kBorder); // opened on the left side
+    EXPECT_LE(sub.Right, first.Left + TPopupMenuWindow::kBorderLines); // opened on the left side
     EXPECT_GE(sub.Left, 0);
     EXPECT_LE(sub.Bottom, 768);
 }
@@ -325,50 +325,76 @@ TEST_F(PopupTest, InputForOtherWindowsIsRedirectedToTheMenu) {
     EXPECT_FALSE(tracker->Active());
 }
 
-TEST_F(PopupTest, DrawsTheClassicLook) {
+TEST_F(PopupTest, DrawsTheClassicLookAtTheScaleOfItsMonitor) {
     m.off->Enabled = false;
-    Open({100, 100});
-    Key(VK_DOWN);
-    Key(VK_RIGHT);
-    app->ProcessMessages();
-    const PixelSurface& top = PlatformWindowOf(0).surface;
-    const PixelSurface& sub = PlatformWindowOf(1).surface;
-    const int w = top.Width();
-    // Raised border: light outer top-left, dark outer bottom-right.
-    EXPECT_EQ(top.Pixel(0, 5), ColorToPixel(cl3DLight));
-    EXPECT_EQ(top.Pixel(w - 1, 5), ColorToPixel(cl3DDkShadow));
-    EXPECT_EQ(top.Pixel(1, 5), ColorToPixel(clBtnHighlight));
-    // The highlighted row is filled with the selection colour, the others with the menu colour.
-    const TRect lit = Level(0).RowRect(0);
-    const TRect unlit = Level(0).RowRect(1);
-    EXPECT_EQ(top.Pixel(lit.Left + 1, lit.Top + 1), ColorToPixel(clHighlight));
-    EXPECT_EQ(top.Pixel(unlit.Left + 1, unlit.Top + 1), ColorToPixel(clMenu));
-    auto countIn = [](const PixelSurface& s, const TRect& r, std::uint32_t pixel) {
-        int n = 0;
-        for (int y = r.Top; y < r.Bottom; ++y)
-            for (int x = r.Left; x < r.Right; ++x) n += s.Pixel(x, y) == pixel;
-        return n;
-    };
-    // Submenu arrows on both entries: in highlight text colour on the lit row, menu text on the other.
-    const TRect litArrow{lit.Right - 16, lit.Top, lit.Right, lit.Bottom};
-    const TRect unlitArrow{unlit.Right - 16, unlit.Top, unlit.Right, unlit.Bottom};
-    EXPECT_EQ(countIn(top, litArrow, ColorToPixel(clHighlightText)), 16);
-    EXPECT_EQ(countIn(top, unlitArrow, ColorToPixel(clMenuText)), 16);
-    // The radio bullet of the marked "On" (highlighted, so in highlight text), none for "Off", whose
-    // caption is greyed.
-    const TRect on = Level(1).RowRect(0);
-    const TRect off = Level(1).RowRect(1);
-    EXPECT_EQ(countIn(sub, {on.Left, on.Top, on.Left + 20, on.Bottom}, ColorToPixel(clHighlightText)), 24);
-    EXPECT_EQ(countIn(sub, {off.Left, off.Top, off.Left + 20, off.Bottom}, ColorToPixel(clMenuText)), 0);
-    EXPECT_GT(countIn(sub, off, ColorToPixel(clGrayText)), 0);
-    EXPECT_EQ(countIn(sub, off, ColorToPixel(clMenuText)), 0);
-    // The accelerator of "Crosshair Color" (its second character, R) is underlined below the text.
-    const int textX = unlit.Left + 20;
-    const int textY = unlit.Top + (unlit.Height() - 13) / 2;
-    const int underlineY = textY + 11 + 1;
-    const int rLeft = textX + platform.MeasureText(FontSpec{}, "C");
-    EXPECT_EQ(top.Pixel(rLeft, underlineY), ColorToPixel(clMenuText));
-    EXPECT_EQ(top.Pixel(rLeft - 2, underlineY), ColorToPixel(clMenu));
+    // At 200 % every length doubles and each pixel of a line or glyph becomes a 2 x 2 square.
+    for (const std::int32_t dpi : {96, 192}) {
+        SCOPED_TRACE(dpi);
+        const int f = dpi / 96;
+        platform.SetMonitors({{{0, 0, 1024, 768}, {0, 0, 1024, 768}, true, dpi}});
+        Open({100, 100});
+        Key(VK_DOWN);
+        Key(VK_RIGHT);
+        app->ProcessMessages();
+        ASSERT_EQ(tracker->LevelCount(), 2);
+        const PixelSurface& top = PlatformWindowOf(0).surface;
+        const PixelSurface& sub = PlatformWindowOf(1).surface;
+        const int w = top.Width();
+        EXPECT_EQ(Level(1).PixelsPerInch, dpi); // a submenu keeps its parent's scale
+        // Raised border: light outer top-left, dark outer bottom-right, each edge f pixels wide.
+        for (int x = 0; x < f; ++x) {
+            EXPECT_EQ(top.Pixel(x, 5 * f), ColorToPixel(cl3DLight));
+            EXPECT_EQ(top.Pixel(w - 1 - x, 5 * f), ColorToPixel(cl3DDkShadow));
+            EXPECT_EQ(top.Pixel(f + x, 5 * f), ColorToPixel(clBtnHighlight));
+        }
+        // The highlighted row is filled with the selection colour, the others with the menu colour.
+        const TRect lit = Level(0).RowRect(0);
+        const TRect unlit = Level(0).RowRect(1);
+        EXPECT_EQ(lit.Left, 3 * f);
+        EXPECT_EQ(lit.Height(), MulDiv(19, dpi, 96)); // the text's height and 6, scaled
+        EXPECT_EQ(top.Pixel(lit.Left + 1, lit.Top + 1), ColorToPixel(clHighlight));
+        EXPECT_EQ(top.Pixel(unlit.Left + 1, unlit.Top + 1), ColorToPixel(clMenu));
+        auto countIn = [](const PixelSurface& s, const TRect& r, std::uint32_t pixel) {
+            int n = 0;
+            for (int y = r.Top; y < r.Bottom; ++y)
+                for (int x = r.Left; x < r.Right; ++x) n += s.Pixel(x, y) == pixel;
+            return n;
+        };
+        // Submenu arrows on both entries: highlight text colour on the lit row, menu text on the other.
+        const int arrowColumn = 16 * f, checkColumn = 20 * f;
+        const TRect litArrow{lit.Right - arrowColumn, lit.Top, lit.Right, lit.Bottom};
+        const TRect unlitArrow{unlit.Right - arrowColumn, unlit.Top, unlit.Right, unlit.Bottom};
+        EXPECT_EQ(countIn(top, litArrow, ColorToPixel(clHighlightText)), 16 * f * f);
+        EXPECT_EQ(countIn(top, unlitArrow, ColorToPixel(clMenuText)), 16 * f * f);
+        // The radio bullet of the marked "On" (highlighted, so in highlight text), none for "Off",
+        // whose caption is greyed.
+        const TRect on = Level(1).RowRect(0);
+        const TRect off = Level(1).RowRect(1);
+        EXPECT_EQ(
+            countIn(sub, {on.Left, on.Top, on.Left + checkColumn, on.Bottom}, ColorToPixel(clHighlightText)),
+            24 * f * f);
+        EXPECT_EQ(
+            countIn(sub, {off.Left, off.Top, off.Left + checkColumn, off.Bottom}, ColorToPixel(clMenuText)),
+            0);
+        EXPECT_GT(countIn(sub, off, ColorToPixel(clGrayText)), 0);
+        EXPECT_EQ(countIn(sub, off, ColorToPixel(clMenuText)), 0);
+        // The accelerator of "Crosshair Color" (its second character, R) is underlined below the
+        // text, f pixels thick, with text measured at the scaled size.
+        const FontSpec font = Level(0).Font()->Spec();
+        const FontMetrics metrics = platform.GetFontMetrics(font);
+        EXPECT_EQ(-font.height, MulDiv(11, dpi, 96));
+        const int textX = unlit.Left + checkColumn;
+        const int textY = unlit.Top + (unlit.Height() - metrics.height) / 2;
+        const int underlineY = textY + metrics.ascent + f;
+        const int rLeft = textX + platform.MeasureText(font, "C");
+        for (int y = underlineY; y < underlineY + f; ++y)
+            EXPECT_EQ(top.Pixel(rLeft, y), ColorToPixel(clMenuText));
+        EXPECT_EQ(top.Pixel(rLeft, underlineY + f), ColorToPixel(clMenu));
+        EXPECT_EQ(top.Pixel(rLeft - 2, underlineY), ColorToPixel(clMenu));
+        Key(VK_ESCAPE);
+        Key(VK_ESCAPE);
+        ASSERT_FALSE(tracker->Active());
+    }
 }
 
 // Right clicks: the control under the pointer uses its own menu, else asks its parent.

@@ -3,6 +3,9 @@
 // the layout it started from.
 #include "framework/controls/controls.h"
 #include "framework/core/temporary_change.h"
+#include "framework/platform/monitors.h"
+
+#include <algorithm>
 
 void TControl::ScaleBy(std::int32_t multiplier, std::int32_t divisor) {
     if (multiplier == divisor || divisor == 0) return;
@@ -34,3 +37,7 @@ void TWinControl::ScaleChildren(std::int32_t multiplier, std::int32_t divisor) {
     const std::vector<TControl*> children = controls_;
     for (TControl* child : children) child->ScaleBy(multiplier, divisor);
 }
+
+std::int32_t TControl::ScreenDpi() const { return parent_ != nullptr ? parent_->ScreenDpi() : kDefaultDpi; }
+
+std::int32_t TControl::FrameLineWidth() const { return std::max(1, ScreenDpi() / kDefaultDpi); }

@@ -112,6 +112,11 @@ public:
     // multiplier / divisor (MulDiv rounding), without taking new references; windowed controls
     // scale their children too.
     virtual void ScaleBy(std::int32_t multiplier, std::int32_t divisor);
+    // The pixel density the control is laid out for: its window's (96 outside a window).
+    virtual std::int32_t ScreenDpi() const;
+    // The width of one line of a frame at that density: the whole part of the scale, as pictures
+    // repeat their pixels (1 up to 191 dpi, 2 from 192, and so on).
+    std::int32_t FrameLineWidth() const;
     TAlign Align = alNone;
 
     const std::string& Caption() const { return text_; }

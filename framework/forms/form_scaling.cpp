@@ -17,10 +17,11 @@ void TCustomForm::ScaleForDpi(std::int32_t dpi, const TRect& suggested) {
         {
             // Nothing is anchored until every control and the window have their new sizes.
             const TemporaryChange<bool> aligning(aligning_, true);
+            // The controls read the new density while they scale (their frames' line widths).
+            PixelsPerInch = dpi;
             ScaleChildren(dpi, from);
             Font()->SetHeight(MulDiv(Font()->Height(), dpi, from));
             DesignSize = {MulDiv(DesignSize.cx, dpi, from), MulDiv(DesignSize.cy, dpi, from)};
-            PixelsPerInch = dpi;
             const TRect target = suggested.IsEmpty()
                                      ? Bounds(left_, top_, MulDiv(client.cx, dpi, from) + frame.cx,
                                               MulDiv(client.cy, dpi, from) + frame.cy)
@@ -43,6 +44,8 @@ void TCustomForm::PlaceOnWorkArea() {
     const TRect placed = FitRectInto(bounds, MonitorForRect(monitors, bounds).workArea);
     SetBounds(placed.Left, placed.Top, placed.Width(), placed.Height());
 }
+
+std::int32_t TCustomForm::ScreenDpi() const { return SaneDpi(PixelsPerInch); }
 
 std::int32_t TCustomForm::ScaledLength(std::int32_t designLength) const {
     return MulDiv(designLength, SaneDpi(PixelsPerInch), kDefaultDpi);

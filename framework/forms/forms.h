@@ -100,6 +100,7 @@ public:
     void PlaceOnWorkArea();
     // A stored length (designed at 96 pixels per inch) at the window's current scale.
     std::int32_t ScaledLength(std::int32_t designLength) const;
+    std::int32_t ScreenDpi() const override;
 
     void Show();
     void Hide();

@@ -38,14 +38,17 @@ TRect PlacePopupMenuIn(TPoint at, TSize size, const TRect& area) {
 }
 
 TRect PlaceSubmenu(const TRect& parentWindow, const TRect& itemOnScreen, TSize size, TSize display) {
-    return PlaceSubmenuIn(parentWindow, itemOnScreen, size, TRect{0, 0, display.cx, display.cy});
+    return PlaceSubmenuIn(parentWindow, itemOnScreen, size, TRect{0, 0, display.cx, display.cy},
+                          TPopupMenuWindow::kBorderLines);
 }
 
-TRect PlaceSubmenuIn(const TRect& parentWindow, const TRect& itemOnScreen, TSize size, const TRect& area) {
-    const int overlap = TPopupMenuWindow::kBorder;
+TRect PlaceSubmenuIn(const TRect& parentWindow, const TRect& itemOnScreen, TSize size, const TRect& area,
+                     int border) {
+    // The submenu's border overlaps its parent's, and its first row is level with the item.
+    const int overlap = border;
     std::int32_t x = parentWindow.Right - overlap;
     if (x + size.cx > area.Right) x = parentWindow.Left - size.cx + overlap;
-    const std::int32_t y = itemOnScreen.Top - TPopupMenuWindow::kBorder;
+    const std::int32_t y = itemOnScreen.Top - border;
     return Bounds(FitAxis(x, size.cx, area.Left, area.Right), FitAxis(y, size.cy, area.Top, area.Bottom),
                   size.cx, size.cy);
 }
@@ -59,8 +62,9 @@ TPopupMenuTracker::~TPopupMenuTracker() {
 
 void TPopupMenuTracker::Open(TPoint at) {
     if (active_ || !root_.HasSubmenu()) return;
-    auto window = std::make_unique<TPopupMenuWindow>(*this, root_);
-    const TRect place = PlacePopupMenuIn(at, window->PreferredSize(), MenuArea(at));
+    const MonitorInfo& monitor = MonitorAtPoint(CurrentMonitors(CurrentPlatform()), at);
+    auto window = std::make_unique<TPopupMenuWindow>(*this, root_, monitor.dpi);
+    const TRect place = PlacePopupMenuIn(at, window->PreferredSize(), monitor.workArea);
     window->SetBounds(place.Left, place.Top, place.Width(), place.Height());
     window->Show();
     levels_.push_back(std::move(window));
@@ -129,12 +133,13 @@ void TPopupMenuTracker::OpenSubmenu(int level, int row, bool highlightFirst) {
     TPopupMenuWindow& parent = Level(level);
     TMenuItem* item = parent.RowItem(row);
     CloseLevelsAbove(level);
-    auto window = std::make_unique<TPopupMenuWindow>(*this, *item);
+    // A submenu keeps its parent's scale, as it opens beside it.
+    auto window = std::make_unique<TPopupMenuWindow>(*this, *item, parent.PixelsPerInch);
     const TRect itemRect = parent.RowRect(row);
     const TPoint itemTopLeft = parent.ClientToScreen({itemRect.Left, itemRect.Top});
     const TRect itemOnScreen = Bounds(itemTopLeft.X, itemTopLeft.Y, itemRect.Width(), itemRect.Height());
     const TRect place = PlaceSubmenuIn(parent.BoundsRect(), itemOnScreen, window->PreferredSize(),
-                                       MenuArea({itemOnScreen.Left, itemOnScreen.Top}));
+                                       MenuArea({itemOnScreen.Left, itemOnScreen.Top}), window->Border());
     window->SetBounds(place.Left, place.Top, place.Width(), place.Height());
     if (highlightFirst) {
         for (int r = 0; r < window->RowCount(); ++r)

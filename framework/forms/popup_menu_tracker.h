@@ -25,7 +25,8 @@ TRect PlacePopupMenuIn(TPoint at, TSize size, const TRect& area);
 // Where a submenu goes: beside its parent window, level with its item; on the left side when the right
 // side lacks room, and shifted up to fit the display.
 TRect PlaceSubmenu(const TRect& parentWindow, const TRect& itemOnScreen, TSize size, TSize display);
-TRect PlaceSubmenuIn(const TRect& parentWindow, const TRect& itemOnScreen, TSize size, const TRect& area);
+TRect PlaceSubmenuIn(const TRect& parentWindow, const TRect& itemOnScreen, TSize size, const TRect& area,
+                     int border);
 
 class TPopupMenuTracker {
 public:

@@ -3,6 +3,7 @@
 #include "framework/controls/menus.h"
 #include "framework/forms/menu_accessible.h"
 #include "framework/forms/popup_menu_tracker.h"
+#include "framework/platform/monitors.h"
 
 #include <algorithm>
 
@@ -14,8 +15,12 @@ constexpr int kLineHeight = 9;   // a separator row
 constexpr int kMinWidth = 80;
 } // namespace
 
-TPopupMenuWindow::TPopupMenuWindow(TPopupMenuTracker& tracker, TMenuItem& level)
+TPopupMenuWindow::TPopupMenuWindow(TPopupMenuTracker& tracker, TMenuItem& level, std::int32_t dpi)
     : TCustomForm(nullptr), tracker_(tracker), level_(level) {
+    // Laid out at the scale of the monitor it opens on: text at the scaled size, lengths by MulDiv,
+    // lines and glyph pixels by the scale's whole part.
+    PixelsPerInch = SaneDpi(dpi);
+    Font()->SetHeight(MulDiv(Font()->Height(), PixelsPerInch, kDefaultDpi));
     BorderStyle = bsNone;
     BorderIcons = 0;
     SetColor(clMenu);
@@ -29,19 +34,21 @@ TPopupMenuWindow::TPopupMenuWindow(TPopupMenuTracker& tracker, TMenuItem& level)
 }
 
 int TPopupMenuWindow::RowHeight(int row) const {
-    if (RowItem(row)->IsLine()) return kLineHeight;
-    return std::max(textHeight_ + 6, 17);
+    if (RowItem(row)->IsLine()) return ScaledLength(kLineHeight);
+    return std::max(textHeight_ + ScaledLength(6), ScaledLength(17));
 }
 
 TRect TPopupMenuWindow::RowRect(int row) const {
-    int top = kBorder;
+    const int border = Border();
+    int top = border;
     for (int i = 0; i < row; ++i) top += RowHeight(i);
-    return {kBorder, top, Width() - kBorder, top + RowHeight(row)};
+    return {border, top, Width() - border, top + RowHeight(row)};
 }
 
 int TPopupMenuWindow::RowAt(TPoint client) const {
-    if (client.X < kBorder || client.X >= Width() - kBorder) return -1;
-    int top = kBorder;
+    const int border = Border();
+    if (client.X < border || client.X >= Width() - border) return -1;
+    int top = border;
     for (int i = 0; i < RowCount(); ++i) {
         const int bottom = top + RowHeight(i);
         if (client.Y >= top && client.Y < bottom) return i;
@@ -54,14 +61,15 @@ TSize TPopupMenuWindow::PreferredSize() const {
     Platform& p = CurrentPlatform();
     const FontSpec fontSpec = Font()->Spec();
     int textWidth = 0;
-    int height = 2 * kBorder;
+    int height = 2 * Border();
     for (int i = 0; i < RowCount(); ++i) {
         if (!RowItem(i)->IsLine())
             textWidth = std::max(textWidth, p.MeasureText(fontSpec, RowItem(i)->DisplayCaption()));
         height += RowHeight(i);
     }
-    const int width = 2 * kBorder + kCheckColumn + textWidth + kTextGap + kArrowColumn;
-    return {std::max(width, kMinWidth), height};
+    const int width = 2 * Border() + ScaledLength(kCheckColumn) + textWidth + ScaledLength(kTextGap) +
+                      ScaledLength(kArrowColumn);
+    return {std::max(width, ScaledLength(kMinWidth)), height};
 }
 
 bool TPopupMenuWindow::Selectable(int row) const {
@@ -129,8 +137,10 @@ void TPopupMenuWindow::Paint() {
         c.LineTo(r, b);
         c.LineTo(l - 1, b);
     };
-    edge(0, cl3DLight, cl3DDkShadow);
-    edge(1, clBtnHighlight, clBtnShadow);
+    // Each edge is as many one-pixel rings as a frame line is wide.
+    const int line = FrameLineWidth();
+    for (int i = 0; i < line; ++i) edge(i, cl3DLight, cl3DDkShadow);
+    for (int i = 0; i < line; ++i) edge(line + i, clBtnHighlight, clBtnShadow);
     for (int row = 0; row < RowCount(); ++row) PaintRow(row);
 }
 
@@ -138,14 +148,14 @@ void TPopupMenuWindow::PaintRow(int row) {
     TCanvas& c = *Canvas();
     const TMenuItem& item = *RowItem(row);
     const TRect r = RowRect(row);
+    const int line = FrameLineWidth();
     if (item.IsLine()) {
-        const int y = r.Top + r.Height() / 2 - 1;
-        c.Pen()->SetColor(clBtnShadow);
-        c.MoveTo(r.Left + 1, y);
-        c.LineTo(r.Right - 1, y);
-        c.Pen()->SetColor(clBtnHighlight);
-        c.MoveTo(r.Left + 1, y + 1);
-        c.LineTo(r.Right - 1, y + 1);
+        const int y = r.Top + r.Height() / 2 - line;
+        c.Brush()->SetStyle(bsSolid);
+        c.Brush()->SetColor(clBtnShadow);
+        c.FillRect({r.Left + line, y, r.Right - line, y + line});
+        c.Brush()->SetColor(clBtnHighlight);
+        c.FillRect({r.Left + line, y + line, r.Right - line, y + 2 * line});
         return;
     }
     const bool highlighted = row == highlighted_;
@@ -154,10 +164,10 @@ void TPopupMenuWindow::PaintRow(int row) {
         c.FillRect(r);
     }
     const TColor ink = highlighted ? clHighlightText : item.Enabled ? clMenuText : clGrayText;
-    const TRect checkColumn{r.Left, r.Top, r.Left + kCheckColumn, r.Bottom};
+    const TRect checkColumn{r.Left, r.Top, r.Left + ScaledLength(kCheckColumn), r.Bottom};
     if (item.Checked()) PaintCheck(checkColumn, item.RadioItem(), ink);
 
-    const int textX = r.Left + kCheckColumn;
+    const int textX = checkColumn.Right;
     const int textY = r.Top + (r.Height() - textHeight_) / 2;
     c.Font()->Assign(*Font());
     c.Brush()->SetStyle(bsClear);
@@ -169,51 +179,57 @@ void TPopupMenuWindow::PaintRow(int row) {
             const auto index = static_cast<std::size_t>(item.AcceleratorIndex());
             const int x0 = textX + dx + c.TextWidth(caption.substr(0, index));
             const int x1 = x0 + c.TextWidth(caption.substr(index, 1));
-            c.Pen()->SetColor(color);
-            c.MoveTo(x0, textY + dx + ascent_ + 1);
-            c.LineTo(x1, textY + dx + ascent_ + 1);
+            const int underline = textY + dx + ascent_ + line;
+            c.Brush()->SetStyle(bsSolid);
+            c.Brush()->SetColor(color);
+            c.FillRect({x0, underline, x1, underline + line});
+            c.Brush()->SetStyle(bsClear);
         }
     };
-    // A disabled caption is engraved: a light copy one pixel down-right under the grey one.
-    if (!item.Enabled && !highlighted) text(1, clBtnHighlight);
+    // A disabled caption is engraved: a light copy one line down-right under the grey one.
+    if (!item.Enabled && !highlighted) text(line, clBtnHighlight);
     text(0, ink);
     c.Brush()->SetStyle(bsSolid);
 
-    if (item.HasSubmenu()) PaintSubmenuArrow({r.Right - kArrowColumn, r.Top, r.Right, r.Bottom}, ink);
+    if (item.HasSubmenu())
+        PaintSubmenuArrow({r.Right - ScaledLength(kArrowColumn), r.Top, r.Right, r.Bottom}, ink);
 }
 
-void TPopupMenuWindow::PaintCheck(const TRect& column, bool radio, TColor color) {
+void TPopupMenuWindow::GlyphPixels(int x, int y, int count, TColor color) {
+    const int f = FrameLineWidth();
     TCanvas& c = *Canvas();
+    c.Brush()->SetStyle(bsSolid);
+    c.Brush()->SetColor(color);
+    c.FillRect({x, y, x + count * f, y + f});
+}
+
+// The glyphs are pixel pictures designed at 96 dpi; at a scale each of their pixels becomes a square
+// of the scale's whole part, centred in its column as at 96.
+void TPopupMenuWindow::PaintCheck(const TRect& column, bool radio, TColor color) {
+    const int f = FrameLineWidth();
     const int cx = column.Left + column.Width() / 2;
     const int cy = column.Top + column.Height() / 2;
-    c.Pen()->SetColor(color);
     if (radio) {
-        // A round bullet, 6 pixels across.
+        // A round bullet, 6 pixels across: row i runs from -halfWidth to halfWidth - 1.
         static constexpr int kHalfWidths[6] = {1, 2, 3, 3, 2, 1};
-        for (int i = 0; i < 6; ++i) {
-            c.MoveTo(cx - kHalfWidths[i], cy - 3 + i);
-            c.LineTo(cx + kHalfWidths[i], cy - 3 + i);
-        }
+        for (int i = 0; i < 6; ++i)
+            GlyphPixels(cx - kHalfWidths[i] * f, cy + (i - 3) * f, 2 * kHalfWidths[i], color);
         return;
     }
     // A tick, three pixels thick: down-right for three steps, then up-right for four.
-    for (int t = 0; t < 3; ++t) {
-        c.MoveTo(cx - 3, cy - 1 + t);
-        c.LineTo(cx, cy + 2 + t);
-        c.LineTo(cx + 5, cy - 3 + t);
+    for (int dx = -3; dx <= 4; ++dx) {
+        const int top = dx <= 0 ? dx + 2 : 2 - dx;
+        for (int t = 0; t < 3; ++t) GlyphPixels(cx + dx * f, cy + (top + t) * f, 1, color);
     }
 }
 
 void TPopupMenuWindow::PaintSubmenuArrow(const TRect& column, TColor color) {
-    TCanvas& c = *Canvas();
+    const int f = FrameLineWidth();
     // A solid triangle pointing right, 4 wide and 7 high.
-    const int x = column.Left + (column.Width() - 4) / 2;
+    const int x = column.Left + (column.Width() - 4 * f) / 2;
     const int cy = column.Top + column.Height() / 2;
-    c.Pen()->SetColor(color);
-    for (int i = 0; i < 4; ++i) {
-        c.MoveTo(x + i, cy - 3 + i);
-        c.LineTo(x + i, cy + 4 - i);
-    }
+    for (int i = 0; i < 4; ++i)
+        for (int y = -3 + i; y < 4 - i; ++y) GlyphPixels(x + i * f, cy + y * f, 1, color);
 }
 
 void TPopupMenuWindow::DescribeAccessible(AccessibleDescription& d) {

@@ -13,8 +13,9 @@ class TMenuItemAccessible;
 
 class TPopupMenuWindow : public TCustomForm {
 public:
-    // Lays out the visible sub-items of `level` and gives them their automatic accelerators.
-    TPopupMenuWindow(TPopupMenuTracker& tracker, TMenuItem& level);
+    // Lays out the visible sub-items of `level` and gives them their automatic accelerators, at the
+    // scale of `dpi` (the monitor's it opens on).
+    TPopupMenuWindow(TPopupMenuTracker& tracker, TMenuItem& level, std::int32_t dpi = 96);
     ~TPopupMenuWindow() override;
 
     TMenuItem& Level() const { return level_; }
@@ -32,7 +33,9 @@ public:
     // Whether the keyboard and the pointer can rest on the row (separators cannot).
     bool Selectable(int row) const;
 
-    static constexpr int kBorder = 3;
+    // The raised border round the rows: three frame lines (two edges and a line of air).
+    static constexpr int kBorderLines = 3;
+    int Border() const { return kBorderLines * FrameLineWidth(); }
 
     TPopupMenuTracker& Tracker() const { return tracker_; }
     // A menu pop-up named after the item it opens from; its rows are its children.
@@ -51,6 +54,8 @@ private:
     void PaintRow(int row);
     void PaintCheck(const TRect& column, bool radio, TColor color);
     void PaintSubmenuArrow(const TRect& column, TColor color);
+    // One pixel of a glyph designed at 96 dpi, as a square of the scale's whole part.
+    void GlyphPixels(int x, int y, int count, TColor color);
 
     TPopupMenuTracker& tracker_;
     TMenuItem& level_;

@@ -34,5 +34,6 @@ constexpr std::uint32_t BF_FLAT = 0x4000;   // one flat shadow-coloured ring
 constexpr std::uint32_t BF_MONO = 0x8000;   // one window-frame-coloured ring
 
 // Draws the edge on `rect` (logical coordinates, right and bottom exclusive) of `canvas`. The
-// canvas's brush is restored afterwards. Returns false for an empty rectangle or no edge kind.
-bool DrawEdge(TCanvas& canvas, TRect& rect, std::uint32_t edge, std::uint32_t flags);
+// canvas's brush is restored afterwards. Each ring is `thickness` pixels wide (a frame drawn at a
+// display scale of two or more). Returns false for an empty rectangle or no edge kind.
+bool DrawEdge(TCanvas& canvas, TRect& rect, std::uint32_t edge, std::uint32_t flags, int thickness = 1);
