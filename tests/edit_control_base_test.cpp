@@ -82,6 +82,17 @@ TEST(LcBevel, ExtentOfEveryMode) {
         EXPECT_EQ(bevel.Ext(), c.expectExt);
         EXPECT_EQ(bevel.Extr(), c.expectExtr);
         EXPECT_EQ(bevel.GetBevelExtend(), c.expectExt);
+        // On a scaled display every frame line is wider; what is painted ends where the extent says.
+        for (const int line : {1, 2, 3}) {
+            bevel.SetLineWidth(line);
+            EXPECT_EQ(bevel.Ext(), c.expectExt * line) << line;
+            EXPECT_EQ(bevel.Extr(), c.expectExtr * line) << line;
+            TBitmap bitmap;
+            bitmap.SetSize(120, 120);
+            TRect inner;
+            bevel.PaintBevel(*bitmap.Canvas(), {0, 0, 120, 120}, inner, false);
+            EXPECT_EQ(inner, bevel.ClientRect({0, 0, 120, 120})) << line;
+        }
     }
 }
 
@@ -291,6 +302,21 @@ TEST(DrawEdge, RaisedEdgeWithMiddleAndAdjust) {
     EXPECT_EQ(canvas.Pixel(2, 2), ColorToRGB(clBtnFace));
     TRect empty{3, 3, 3, 3};
     EXPECT_FALSE(DrawEdge(canvas, empty, EDGE_RAISED, BF_RECT));
+}
+
+TEST(DrawEdge, EachRingIsAsThickAsAsked) {
+    TBitmap bitmap;
+    bitmap.SetSize(10, 10);
+    TCanvas& canvas = *bitmap.Canvas();
+    TRect r{0, 0, 10, 10};
+    EXPECT_TRUE(DrawEdge(canvas, r, EDGE_SUNKEN, BF_RECT | BF_ADJUST, 2));
+    EXPECT_EQ(r, (TRect{4, 4, 6, 6}));
+    const std::uint32_t expected[] = {ColorToRGB(clBtnShadow), ColorToRGB(clBtnShadow), ColorToRGB(cl3DDkShadow),
+                                      ColorToRGB(cl3DDkShadow)};
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(canvas.Pixel(x, 5), expected[x]) << x;
+    EXPECT_EQ(canvas.Pixel(9, 5), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(canvas.Pixel(8, 5), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(canvas.Pixel(7, 5), ColorToRGB(cl3DLight));
 }
 
 TEST_F(EditTest, FlatBorderShowsItsEdgeOnlyWhileFocusedOrHovered) {
