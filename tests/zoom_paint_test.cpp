@@ -154,6 +154,14 @@ TEST_F(ZoomPaintTest, CrosshairPictureReplacesTheLinesAndIsTransparent) {
     // Drawn at ((250 - 5) div 2, (250 - 5) div 2) = (122, 122); white is its transparent colour.
     EXPECT_EQ(ViewPixel(124, 124), 0xFF0000u);
     EXPECT_EQ(ViewPixel(122, 122), ScreenPixel(440 + Src(122), 338 + Src(122)));
+    // At 200 % each picture pixel is a 2 x 2 square: 10 x 10 at (120, 120), red at (124..125).
+    form->PixelsPerInch = 192;
+    DrawAt({503, 400});
+    for (const TPoint p : {TPoint{124, 124}, TPoint{125, 125}, TPoint{124, 125}})
+        EXPECT_EQ(ViewPixel(p.X, p.Y), 0xFF0000u) << p.X << "," << p.Y;
+    EXPECT_NE(ViewPixel(123, 124), 0xFF0000u);
+    EXPECT_NE(ViewPixel(126, 126), 0xFF0000u);
+    EXPECT_EQ(ViewPixel(120, 120), ScreenPixel(441 + Src(120), 338 + Src(120)));
 }
 
 TEST_F(ZoomPaintTest, ShrinkingLevelCapturesALargerArea) {

@@ -155,9 +155,16 @@ void TLvZoom::PaintZoom() {
         TGraphic* graphic = crossHairPicture_->Graphic();
         if (graphic != nullptr && !graphic->Empty()) {
             graphic->SetTransparent(true);
-            const std::int64_t gx = (Width() - graphic->Width()) / 2 + offX;
-            const std::int64_t gy = (Height() - graphic->Height()) / 2 + offY;
-            Canvas()->Draw(ClampToInt32(gx), ClampToInt32(gy), graphic);
+            // On a scaled display each of the picture's pixels is repeated by the scale's whole part.
+            const std::int32_t repeat = FrameLineWidth();
+            const std::int64_t gw = static_cast<std::int64_t>(graphic->Width()) * repeat;
+            const std::int64_t gh = static_cast<std::int64_t>(graphic->Height()) * repeat;
+            const std::int32_t gx = ClampToInt32((Width() - gw) / 2 + offX);
+            const std::int32_t gy = ClampToInt32((Height() - gh) / 2 + offY);
+            if (repeat == 1)
+                Canvas()->Draw(gx, gy, graphic);
+            else
+                Canvas()->StretchDraw(Bounds(gx, gy, ClampToInt32(gw), ClampToInt32(gh)), graphic);
         } else {
             Canvas()->Pen()->SetColor(CrosshairColor);
             Canvas()->Pen()->SetStyle(psSolid);
