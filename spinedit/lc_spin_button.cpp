@@ -371,15 +371,21 @@ void TLcSpinButton::DrawDiagonalCell(TCanvas& canvas, TLcSingleSpinButton part, 
     const TColor arrow = state == bpsHot ? HotColor : clBlack;
     const bool enabled = state != bpsDisabled;
     const double centring = ArrowSize() - 1;
+    // On a scaled display the dividing line is as wide as a frame line, growing into its own half.
+    const std::int32_t line = FrameLineWidth();
+    const auto divider = [&](TColor color, TPoint from, TPoint to, std::int32_t towards) {
+        for (std::int32_t j = 0; j < line; ++j)
+            Line(canvas, color, {from.X + towards * j, from.Y}, {to.X + towards * j, to.Y});
+    };
     if (part == sbUp) {
         LcDrawTriangle(canvas, l + RoundHalfEven(dx / 4 - centring), t + RoundHalfEven(dy / 4 - centring),
                        ArrowSize(), true, arrow, enabled);
-        if (pressed) Line(canvas, kDiagonalGray, {r - 1, t}, {l, b - 1});
-        Line(canvas, pressed ? kDiagonalWhite : kDiagonalSilver, {r - 1, t}, {l - 1, b});
+        if (pressed) divider(kDiagonalGray, {r - 1, t}, {l, b - 1}, -1);
+        divider(pressed ? kDiagonalWhite : kDiagonalSilver, {r - 1, t}, {l - 1, b}, -1);
     } else if (part == sbDown) {
         LcDrawTriangle(canvas, l + RoundHalfEven(3 * dx / 4 - centring),
                        t + RoundHalfEven(3 * dy / 4 - centring), ArrowSize(), false, arrow, enabled);
-        Line(canvas, pressed ? kDiagonalGray : kDiagonalWhite, {r, t - 1}, {l - 1, b});
-        if (pressed) Line(canvas, kDiagonalSilver, {r, t}, {l, b});
+        divider(pressed ? kDiagonalGray : kDiagonalWhite, {r, t - 1}, {l - 1, b}, 1);
+        if (pressed) divider(kDiagonalSilver, {r, t}, {l, b}, 1);
     }
 }

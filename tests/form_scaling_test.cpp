@@ -125,6 +125,11 @@ TEST_F(FormScalingTest, PicturesAndFramesRepeatWholePixelsAndTheSpinButtonFitsIt
             EXPECT_EQ(PixelOf(main->powerZ, x, middle), ColorToPixel(x < line ? clBtnShadow : cl3DDkShadow))
                 << x;
         EXPECT_NE(PixelOf(main->powerZ, c.border, middle), ColorToPixel(cl3DDkShadow));
+        // So is the Exit button's rounded frame.
+        const TControl* exit = main->LvXPButton1;
+        const std::uint32_t frame = ColorToPixel(static_cast<TColor>(0x733800));
+        for (int x = 0; x <= line; ++x)
+            EXPECT_EQ(PixelOf(exit, x, exit->Height() / 2) == frame, x < line) << x;
         EXPECT_EQ(spin->Width(), spin->Height());
         EXPECT_EQ(spin->ArrowSize(), MulDiv(3, c.dpi, 96));
         delete main;

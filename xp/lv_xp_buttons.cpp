@@ -109,10 +109,12 @@ bool TLvXPCustomButton::IsSpecialDrawState(bool ignoreDefault) const {
 }
 
 void TLvXPCustomButton::RebuildGradients() {
+    // Inside the frame line, and inside the focus band when one shows.
+    const std::int32_t line = FrameLineWidth();
     const std::int32_t s = IsSpecialDrawState(true) ? 1 : 0;
-    const std::int32_t w = Width() - 2;
-    const std::int32_t h = Height() - 2;
-    LvXPCreateGradientRect(w - 4 * s, h - 4 * s, 0xFFFFFF, 0xE7EBEF, kGradientBands, gsTop, true,
+    const std::int32_t w = Width() - 2 * line;
+    const std::int32_t h = Height() - 2 * line;
+    LvXPCreateGradientRect(w - 4 * s * line, h - 4 * s * line, 0xFFFFFF, 0xE7EBEF, kGradientBands, gsTop, true,
                            *background_);
     LvXPCreateGradientRect(w, h, 0xC6CFD6, 0xEBF3F7, kGradientBands, gsTop, true, *pressed_);
     LvXPCreateGradientRect(w, h, 0xFFE7CE, 0xEF846D, kGradientBands, gsTop, true, *focus_);
@@ -130,6 +132,8 @@ void TLvXPCustomButton::Paint() {
     const std::int32_t w = Width();
     const std::int32_t h = Height();
     TRect r{0, 0, w, h};
+    // On a scaled display the frame, the focus band and the pressed shift are this many pixels.
+    const std::int32_t line = FrameLineWidth();
 
     // The parent's colour shows only outside the rounded frame.
     canvas.Brush()->SetColor(Color());
@@ -141,16 +145,16 @@ void TLvXPCustomButton::Paint() {
     const bool highContrast = CurrentPlatform().HighContrast();
     if (highContrast) {
         canvas.Brush()->SetColor(special ? clHighlight : clBtnFace);
-        canvas.FillRect({1, 1, w - 1, h - 1});
+        canvas.FillRect({line, line, w - line, h - line});
         canvas.Brush()->SetColor(clBtnFace);
-        if (special) canvas.FillRect({3, 3, w - 3, h - 3});
+        if (special) canvas.FillRect({3 * line, 3 * line, w - 3 * line, h - 3 * line});
     } else {
-        if (special) CopyBitmapAt(canvas, (DrawState & dsHighlight) ? *highlight_ : *focus_, 1, 1, w, h);
+        if (special) CopyBitmapAt(canvas, (DrawState & dsHighlight) ? *highlight_ : *focus_, line, line, w, h);
         if (pressed) {
-            CopyBitmapAt(canvas, *pressed_, 1, 1, w, h);
+            CopyBitmapAt(canvas, *pressed_, line, line, w, h);
         } else {
-            const std::int32_t s = special ? 1 : 0;
-            CopyBitmapAt(canvas, *background_, 1 + 2 * s, 1 + 2 * s, w - 6 * s, h - 6 * s);
+            const std::int32_t s = special ? line : 0;
+            CopyBitmapAt(canvas, *background_, line + 2 * s, line + 2 * s, w - 6 * s, h - 6 * s);
         }
     }
 
@@ -158,13 +162,18 @@ void TLvXPCustomButton::Paint() {
                            : Enabled()  ? kFrameColor
                                         : kDisabledColor);
     canvas.Brush()->SetStyle(bsClear);
-    canvas.RoundRect(r, 5, 5);
+    // A wider frame is that many rounded rings, each one a pixel further in with a smaller corner.
+    for (std::int32_t i = 0; i < line; ++i)
+        canvas.RoundRect({i, i, w - i, h - i}, std::max(1, 5 * line - 2 * i), std::max(1, 5 * line - 2 * i));
     if (smoothEdges_ && !highContrast) {
+        // The corners' softening strokes, scaled and repeated one pixel in for each extra line.
         canvas.Pen()->SetColor(Enabled() ? kSmoothEdgeColor : kDisabledColor);
-        LvXPDrawLine(canvas, 0, 1, 2, 0);
-        LvXPDrawLine(canvas, w - 2, 0, w, 2);
-        LvXPDrawLine(canvas, 0, h - 2, 2, h);
-        LvXPDrawLine(canvas, w - 3, h, w, h - 3);
+        for (std::int32_t i = 0; i < line; ++i) {
+            LvXPDrawLine(canvas, i, line + i, 2 * line + i, i);
+            LvXPDrawLine(canvas, w - 2 * line - i, i, w - i, 2 * line + i);
+            LvXPDrawLine(canvas, i, h - 2 * line - i, 2 * line + i, h - i);
+            LvXPDrawLine(canvas, w - 3 * line - i, h - i, w - i, h - 3 * line - i);
+        }
     }
 
     std::uint32_t flags = DT_END_ELLIPSIS | (wordWrap_ ? DT_WORDBREAK : 0u);
@@ -195,11 +204,11 @@ void TLvXPCustomButton::Paint() {
     LvXPRenderText(this, canvas, Caption(), *Font(), Enabled(), showAccelChar_, r, flags | DT_CALCRECT);
     // Centres glyph, spacing and caption together: r still carries the glyph's room.
     r = r.Offset((w - r.Right) / 2, (h - r.Bottom) / 2);
-    if (pressed) r = r.Offset(1, 1);
+    if (pressed) r = r.Offset(line, line);
 
     if (hasGlyph) {
         glyph->SetTransparent(true);
-        const std::int32_t p = pressed ? 1 : 0;
+        const std::int32_t p = pressed ? line : 0;
         TPoint at;
         switch (layout_) {
         case blGlyphLeft: at = {r.Left - gw - sp, (h - gh) / 2 + p}; break;
@@ -214,7 +223,8 @@ void TLvXPCustomButton::Paint() {
     }
     if ((DrawState & dsFocused) && showFocusRect_) {
         canvas.Brush()->SetStyle(bsSolid);
-        canvas.DrawFocusRect({3, 3, w - 3, h - 3});
+        for (std::int32_t i = 0; i < line; ++i)
+            canvas.DrawFocusRect({3 * line + i, 3 * line + i, w - 3 * line - i, h - 3 * line - i});
     }
     canvas.BackgroundTransparent = true;
     LvXPRenderText(this, canvas, Caption(), *Font(), Enabled(), showAccelChar_, r, flags);
