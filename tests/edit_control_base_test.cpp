@@ -311,8 +311,8 @@ TEST(DrawEdge, EachRingIsAsThickAsAsked) {
     TRect r{0, 0, 10, 10};
     EXPECT_TRUE(DrawEdge(canvas, r, EDGE_SUNKEN, BF_RECT | BF_ADJUST, 2));
     EXPECT_EQ(r, (TRect{4, 4, 6, 6}));
-    const std::uint32_t expected[] = {ColorToRGB(clBtnShadow), ColorToRGB(clBtnShadow), ColorToRGB(cl3DDkShadow),
-                                      ColorToRGB(cl3DDkShadow)};
+    const std::uint32_t expected[] = {ColorToRGB(clBtnShadow), ColorToRGB(clBtnShadow),
+                                      ColorToRGB(cl3DDkShadow), ColorToRGB(cl3DDkShadow)};
     for (int x = 0; x < 4; ++x) EXPECT_EQ(canvas.Pixel(x, 5), expected[x]) << x;
     EXPECT_EQ(canvas.Pixel(9, 5), ColorToRGB(clBtnHighlight));
     EXPECT_EQ(canvas.Pixel(8, 5), ColorToRGB(clBtnHighlight));

@@ -402,7 +402,7 @@ std::string MonkeyInput::PassTime() {
 
 TPoint MonkeyInput::WindowOrigin(WindowId window) const {
     HeadlessPlatform::Window* w = platform_.FindWindow(window);
-    const FrameMetrics f = platform_.GetFrameMetrics(w->params.kind);
+    const FrameMetrics f = platform_.GetFrameMetrics(w->params.kind, 0);
     return {w->outerBounds.Left + f.left, w->outerBounds.Top + f.top};
 }
 

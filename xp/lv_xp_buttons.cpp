@@ -114,8 +114,8 @@ void TLvXPCustomButton::RebuildGradients() {
     const std::int32_t s = IsSpecialDrawState(true) ? 1 : 0;
     const std::int32_t w = Width() - 2 * line;
     const std::int32_t h = Height() - 2 * line;
-    LvXPCreateGradientRect(w - 4 * s * line, h - 4 * s * line, 0xFFFFFF, 0xE7EBEF, kGradientBands, gsTop, true,
-                           *background_);
+    LvXPCreateGradientRect(w - 4 * s * line, h - 4 * s * line, 0xFFFFFF, 0xE7EBEF, kGradientBands, gsTop,
+                           true, *background_);
     LvXPCreateGradientRect(w, h, 0xC6CFD6, 0xEBF3F7, kGradientBands, gsTop, true, *pressed_);
     LvXPCreateGradientRect(w, h, 0xFFE7CE, 0xEF846D, kGradientBands, gsTop, true, *focus_);
     LvXPCreateGradientRect(w, h, 0xCEF3FF, 0x0096E7, kGradientBands, gsTop, true, *highlight_);
@@ -149,7 +149,8 @@ void TLvXPCustomButton::Paint() {
         canvas.Brush()->SetColor(clBtnFace);
         if (special) canvas.FillRect({3 * line, 3 * line, w - 3 * line, h - 3 * line});
     } else {
-        if (special) CopyBitmapAt(canvas, (DrawState & dsHighlight) ? *highlight_ : *focus_, line, line, w, h);
+        if (special)
+            CopyBitmapAt(canvas, (DrawState & dsHighlight) ? *highlight_ : *focus_, line, line, w, h);
         if (pressed) {
             CopyBitmapAt(canvas, *pressed_, line, line, w, h);
         } else {

@@ -9,7 +9,6 @@ void TCustomForm::ScaleForDpi(std::int32_t dpi, const TRect& suggested) {
     const std::int32_t from = SaneDpi(PixelsPerInch);
     if (dpi != from) {
         const TSize current = ClientSizeForOuter(width_, height_);
-        const TSize frame{width_ - current.cx, height_ - current.cy};
         // Before the window is made its client area is the one it was designed for: the stored outer
         // size assumed the frame of the design, which may be narrower than the system's at this scale.
         const bool designed = platformWindow_ == 0 && DesignSize.cx > 0 && DesignSize.cy > 0;
@@ -19,6 +18,8 @@ void TCustomForm::ScaleForDpi(std::int32_t dpi, const TRect& suggested) {
             const TemporaryChange<bool> aligning(aligning_, true);
             // The controls read the new density while they scale (their frames' line widths).
             PixelsPerInch = dpi;
+            // The frame the window gets at that scale (Windows draws it at the monitor's).
+            const TSize frame = FrameSize();
             ScaleChildren(dpi, from);
             Font()->SetHeight(MulDiv(Font()->Height(), dpi, from));
             DesignSize = {MulDiv(DesignSize.cx, dpi, from), MulDiv(DesignSize.cy, dpi, from)};

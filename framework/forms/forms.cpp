@@ -54,7 +54,8 @@ TCustomForm::~TCustomForm() {
 
 FrameMetrics TCustomForm::Frame() const {
     if (!HasCurrentPlatform()) return {};
-    return CurrentPlatform().GetFrameMetrics(PlatformWindowKind());
+    // The frame at the window's scale, which a display of several scales may set apart from the system's.
+    return CurrentPlatform().GetFrameMetrics(PlatformWindowKind(), SaneDpi(PixelsPerInch));
 }
 
 TRect TCustomForm::InnerRect() const {
@@ -70,12 +71,14 @@ TRect TCustomForm::ClientRect() const {
     return r;
 }
 
+TSize TCustomForm::FrameSize() const {
+    if (frameExtra_.cx >= 0 && frameExtra_.cy >= 0) return frameExtra_;
+    const FrameMetrics f = Frame();
+    return {f.left + f.right, f.top + f.bottom};
+}
+
 TSize TCustomForm::ClientSizeForOuter(std::int32_t outerWidth, std::int32_t outerHeight) const {
-    TSize frame = frameExtra_;
-    if (frame.cx < 0 || frame.cy < 0) {
-        const FrameMetrics f = Frame();
-        frame = {f.left + f.right, f.top + f.bottom};
-    }
+    const TSize frame = FrameSize();
     return {std::max(0, outerWidth - frame.cx), std::max(0, outerHeight - frame.cy)};
 }
 

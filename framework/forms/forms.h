@@ -189,6 +189,8 @@ private:
     // The area inside the frame as the toolkit last took it: during the resize rule it is still the
     // size before the change, whatever the platform's surface already measures.
     TSize innerSize_;
+    // The frame's width and height: as last reported, else the platform's at the window's scale.
+    TSize FrameSize() const;
     TSize frameExtra_{-1, -1}; // outer minus inner size, as last reported; negative: not yet known
     bool takingNewSize_ = false;
     bool autoScroll_ = true;

@@ -62,7 +62,7 @@ TPopupMenuTracker::~TPopupMenuTracker() {
 
 void TPopupMenuTracker::Open(TPoint at) {
     if (active_ || !root_.HasSubmenu()) return;
-    const MonitorInfo& monitor = MonitorAtPoint(CurrentMonitors(CurrentPlatform()), at);
+    const MonitorInfo monitor = MonitorAtPoint(CurrentMonitors(CurrentPlatform()), at);
     auto window = std::make_unique<TPopupMenuWindow>(*this, root_, monitor.dpi);
     const TRect place = PlacePopupMenuIn(at, window->PreferredSize(), monitor.workArea);
     window->SetBounds(place.Left, place.Top, place.Width(), place.Height());

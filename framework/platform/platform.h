@@ -169,7 +169,9 @@ public:
     virtual void SetWindowCaption(WindowId window, const std::string& caption) = 0;
     virtual void SetWindowBounds(WindowId window, const TRect& outerBounds) = 0;
     virtual void EnableWindow(WindowId window, bool enabled) = 0;
-    virtual FrameMetrics GetFrameMetrics(WindowKind kind) const = 0;
+    // The frame a window of `kind` gets at `dpi` pixels per inch (its monitor's; on a display of
+    // several scales the frame follows the window's); 0 asks for the system's scale.
+    virtual FrameMetrics GetFrameMetrics(WindowKind kind, std::int32_t dpi) const = 0;
     // The back surface the toolkit draws into: the window's client area, resized with it.
     virtual PixelSurface* WindowSurface(WindowId window) = 0;
     // Copies the damaged part of the back surface to the screen.

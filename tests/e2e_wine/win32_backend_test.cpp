@@ -86,7 +86,7 @@ TEST_F(Win32BackendTest, WindowIsPlacedWithItsOuterBoundsAndTheSurfaceCoversTheC
     RECT r{};
     GetWindowRect(hwnd, &r);
     EXPECT_EQ((TRect{r.left, r.top, r.right, r.bottom}), Bounds(60, 50, 300, 240));
-    const FrameMetrics f = platform.GetFrameMetrics(WindowKind::Main);
+    const FrameMetrics f = platform.GetFrameMetrics(WindowKind::Main, 0);
     const PixelSurface* s = platform.WindowSurface(window);
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(s->Width(), 300 - f.left - f.right);
@@ -99,9 +99,27 @@ TEST_F(Win32BackendTest, WindowIsPlacedWithItsOuterBoundsAndTheSurfaceCoversTheC
     EXPECT_EQ(GetWindow(hwnd, GW_OWNER), FindWindowA("LentaroWindow", "Lentaro"));
 }
 
+TEST_F(Win32BackendTest, TheFrameIsMeasuredAtTheWindowsScale) {
+    // A window on a monitor at 200 % has a taller caption and a wider frame than one at 100 %;
+    // the system's scale is what 0 asks for.
+    const FrameMetrics at96 = platform.GetFrameMetrics(WindowKind::Main, 96);
+    const FrameMetrics at192 = platform.GetFrameMetrics(WindowKind::Main, 192);
+    EXPECT_GT(at192.top, at96.top);
+    EXPECT_GE(at192.left, at96.left);
+    const FrameMetrics system = platform.GetFrameMetrics(WindowKind::Main, 0);
+    HDC screen = GetDC(nullptr);
+    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const FrameMetrics atSystem = platform.GetFrameMetrics(WindowKind::Main, systemDpi);
+    EXPECT_EQ(system.top, atSystem.top);
+    EXPECT_EQ(system.left, atSystem.left);
+    const FrameMetrics popup = platform.GetFrameMetrics(WindowKind::Popup, 192);
+    EXPECT_EQ(popup.left + popup.top + popup.right + popup.bottom, 0);
+}
+
 TEST_F(Win32BackendTest, BoundsSetByTheToolkitResizeTheSurfaceWithoutAnEvent) {
     platform.SetWindowBounds(window, Bounds(80, 70, 250, 200));
-    const FrameMetrics f = platform.GetFrameMetrics(WindowKind::Main);
+    const FrameMetrics f = platform.GetFrameMetrics(WindowKind::Main, 0);
     EXPECT_EQ(platform.WindowSurface(window)->Width(), 250 - f.left - f.right);
     for (const PlatformEvent& e : Drain()) {
         EXPECT_NE(e.kind, PlatformEvent::Kind::Resized);
@@ -240,7 +258,7 @@ TEST_F(Win32BackendTest, ScreenIsStretchedIntoAnySurfaceWithinTheClip) {
 
 TEST_F(Win32BackendTest, ScreenBeyondItsEdgesReadsBlackAndAHugeSourceIsNoBurden) {
     // The client area starts at the screen's left edge, so the grid's first columns are x = 0..3.
-    const FrameMetrics f = platform.GetFrameMetrics(WindowKind::Main);
+    const FrameMetrics f = platform.GetFrameMetrics(WindowKind::Main, 0);
     SetWindowPos(hwnd, nullptr, -f.left, 50, 300, 240, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowGrid();
     const TPoint o = ClientOrigin();

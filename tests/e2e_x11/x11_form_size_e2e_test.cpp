@@ -55,7 +55,7 @@ protected:
         std::optional<TRect> outer = client->OuterRect(client->TopLevel(window));
         if (!clientArea || !outer) return "the window is gone";
         if (GetParam() == Manager::Absent) {
-            const FrameMetrics f = platform->GetFrameMetrics(WindowKind::Main);
+            const FrameMetrics f = platform->GetFrameMetrics(WindowKind::Main, 0);
             outer = TRect{clientArea->Left - f.left, clientArea->Top - f.top, clientArea->Right + f.right,
                           clientArea->Bottom + f.bottom};
         }

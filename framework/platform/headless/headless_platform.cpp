@@ -63,7 +63,7 @@ WindowId HeadlessPlatform::CreateTopLevelWindow(const WindowParams& params) {
     Window w;
     w.params = params;
     w.outerBounds = params.outerBounds;
-    const FrameMetrics f = GetFrameMetrics(params.kind);
+    const FrameMetrics f = GetFrameMetrics(params.kind, 0);
     w.surface.Resize(std::max(0, params.outerBounds.Width() - f.left - f.right),
                      std::max(0, params.outerBounds.Height() - f.top - f.bottom));
     windows_.emplace(id, std::move(w));
@@ -116,7 +116,7 @@ void HeadlessPlatform::SetWindowBounds(WindowId window, const TRect& outerBounds
         w->outerBounds.Width() != outerBounds.Width() || w->outerBounds.Height() != outerBounds.Height();
     w->outerBounds = outerBounds;
     if (sizeChanged) {
-        const FrameMetrics f = GetFrameMetrics(w->params.kind);
+        const FrameMetrics f = GetFrameMetrics(w->params.kind, 0);
         w->surface.Resize(std::max(0, outerBounds.Width() - f.left - f.right),
                           std::max(0, outerBounds.Height() - f.top - f.bottom));
     }
@@ -126,7 +126,8 @@ void HeadlessPlatform::EnableWindow(WindowId window, bool enabled) {
     if (Window* w = FindWindow(window)) w->enabled = enabled;
 }
 
-FrameMetrics HeadlessPlatform::GetFrameMetrics(WindowKind kind) const {
+// A fixed frame at every scale, so tests see the toolkit's own scaling alone.
+FrameMetrics HeadlessPlatform::GetFrameMetrics(WindowKind kind, std::int32_t /*dpi*/) const {
     if (kind == WindowKind::Popup) return {};
     return {4, 23, 4, 4}; // 4-pixel frame, 19-pixel caption
 }

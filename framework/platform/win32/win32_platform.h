@@ -30,7 +30,7 @@ public:
     void SetWindowCaption(WindowId window, const std::string& caption) override;
     void SetWindowBounds(WindowId window, const TRect& outerBounds) override;
     void EnableWindow(WindowId window, bool enabled) override;
-    FrameMetrics GetFrameMetrics(WindowKind kind) const override;
+    FrameMetrics GetFrameMetrics(WindowKind kind, std::int32_t dpi) const override;
     PixelSurface* WindowSurface(WindowId window) override;
     void PresentWindow(WindowId window, const TRect& damaged) override;
     bool AcquireWindowDrawing(WindowId window) override;

@@ -1,6 +1,7 @@
 // Top-level windows: the window class and procedure, creation, showing, bounds and back surfaces.
 #include "framework/platform/win32/win32_platform.h"
 
+#include "framework/platform/monitors.h"
 #include "framework/platform/win32/win32_accessible.h"
 
 #include <windows.h>
@@ -213,13 +214,21 @@ void Win32Platform::EnableWindow(WindowId window, bool enabled) {
     if (enabled) RestoreActivation(w->hwnd);
 }
 
-FrameMetrics Win32Platform::GetFrameMetrics(WindowKind kind) const {
+FrameMetrics Win32Platform::GetFrameMetrics(WindowKind kind, std::int32_t dpi) const {
     if (kind == WindowKind::Popup) return {};
     RECT r{0, 0, 100, 100};
-    if (kind == WindowKind::Dialog)
-        AdjustWindowRectEx(&r, WS_POPUP | WS_CAPTION, FALSE, WS_EX_DLGMODALFRAME);
-    else
-        AdjustWindowRectEx(&r, WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME, FALSE, 0);
+    const DWORD style =
+        kind == WindowKind::Dialog ? WS_POPUP | WS_CAPTION : WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME;
+    const DWORD exStyle = kind == WindowKind::Dialog ? WS_EX_DLGMODALFRAME : 0;
+    // Windows 10 answers for any scale; older systems have one scale, the system's.
+    using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+    if (dpi <= 0 || adjustForDpi == nullptr ||
+        !adjustForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(SaneDpi(dpi)))) {
+        r = {0, 0, 100, 100};
+        AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    }
     return {-r.left, -r.top, r.right - 100, r.bottom - 100};
 }
 

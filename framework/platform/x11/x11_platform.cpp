@@ -398,7 +398,8 @@ void X11Platform::EnableWindow(WindowId window, bool enabled) {
     if (TopLevel* w = FindWindow(window)) w->enabled = enabled;
 }
 
-FrameMetrics X11Platform::GetFrameMetrics(WindowKind kind) const {
+// The window manager draws the frame at its own scale: the one it was last seen to add.
+FrameMetrics X11Platform::GetFrameMetrics(WindowKind kind, std::int32_t /*dpi*/) const {
     return kind == WindowKind::Popup ? FrameMetrics{} : assumedFrame_;
 }
 
