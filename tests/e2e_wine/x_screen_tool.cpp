@@ -4,14 +4,11 @@
 //   x_screen_tool move X Y               moves the pointer through XTest
 //   x_screen_tool keys KEY...            presses and releases each key (X key names: BackSpace, Tab, 4)
 //   x_screen_tool drag X1 Y1 X2 Y2       drags with the left button from (X1, Y1) to (X2, Y2)
-//   x_screen_tool check-view X Y [--zoom=PERCENT] [--crosshair=SIZE] [--size=WxH] [--at=X,Y]
-//                            [--monitor-x=L,R] [--ppm=FILE]
+//   x_screen_tool check-view X Y [--zoom=PERCENT] [--crosshair=SIZE] [--size=WxH] [--at=X,Y] [--ppm=FILE]
 //       finds the magnified view on the screen and checks it shows the pattern round the pointer
 //       (X, Y) enlarged by PERCENT (200 or more; default 200) with a blue crosshair of SIZE (default
 //       20) on the pointer's place; with --size and --at, that the view measures W x H and has its
-//       top-left corner at (X, Y) on the screen; with --monitor-x, that the source stays between
-//       the monitor's left and right edges L and R (default: the whole screen's width); writes the
-//       screen to FILE when the check fails
+//       top-left corner at (X, Y) on the screen; writes the screen to FILE when the check fails
 // Exit code 0 when the command succeeded, 1 when a check failed, 2 on bad use or no display.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -182,9 +179,8 @@ struct Expectation {
     int pointerY = 0;
     int percent = 200;
     int crosshairSize = 20;
-    std::optional<int> width, height;             // the view's size
-    std::optional<int> left, top;                 // its top-left corner on the screen
-    std::optional<int> monitorLeft, monitorRight; // the monitor under the pointer, across
+    std::optional<int> width, height; // the view's size
+    std::optional<int> left, top;     // its top-left corner on the screen
     const char* ppmPath = nullptr;
     int ZoomLevel() const { return 10000 / percent; }
     // Each source pixel covers at least this many screen pixels: the level rounds down.
@@ -299,10 +295,7 @@ int CheckView(Display* dpy, const Expectation& want) {
     const int halfW = (w / 2) * level / 100;
     const int halfH = (h / 2) * level / 100;
     int offX = 0, offY = 0;
-    const int monitorLeft = want.monitorLeft.value_or(0);
-    const int monitorWidth = want.monitorRight.value_or(s.width) - monitorLeft;
-    const int centreX =
-        monitorLeft + ClampAxis(want.pointerX - monitorLeft, halfW, monitorWidth, level, offX);
+    const int centreX = ClampAxis(want.pointerX, halfW, s.width, level, offX);
     const int centreY = ClampAxis(want.pointerY, halfH, s.height, level, offY);
     if (srcX + halfW != centreX || srcY + halfH != centreY)
         return fail("the picture is centred on (" + std::to_string(srcX + halfW) + ", " +
@@ -357,9 +350,6 @@ bool ParseOption(const char* raw, Expectation& want) {
     } else if (name == "--at" && got == 3 && sep == ',') {
         want.left = a;
         want.top = b;
-    } else if (name == "--monitor-x" && got == 3 && sep == ',' && a < b) {
-        want.monitorLeft = a;
-        want.monitorRight = b;
     } else {
         return false;
     }
@@ -369,8 +359,7 @@ bool ParseOption(const char* raw, Expectation& want) {
 constexpr const char* kUsage =
     "usage: x_screen_tool probe | paint-root | move X Y | keys KEY... | drag X1 Y1 X2 Y2 |\n"
     "       drag-hold X1 Y1 X2 Y2 | release | pixel X Y |\n"
-    "       check-view X Y [--zoom=PERCENT] [--crosshair=SIZE] [--size=WxH] [--at=X,Y] [--monitor-x=L,R]\n"
-    "                  [--ppm=FILE]\n";
+    "       check-view X Y [--zoom=PERCENT] [--crosshair=SIZE] [--size=WxH] [--at=X,Y] [--ppm=FILE]\n";
 
 } // namespace
 
