@@ -78,17 +78,23 @@ TEST_F(MessageBoxTest, OpensCentredOnTheActiveWindowsMonitorAtItsScale) {
     app->ProcessMessages();
     ASSERT_TRUE(owner->Active());
     TRect outer, ok;
+    std::vector<std::uint32_t> acrossTheButtonsEdge;
     ShowAndClose(
         "x",
         [&](TMessageBoxForm& box) {
             outer = platform.FindWindow(box.PlatformWindow())->outerBounds;
             ok = box.OkButtonRect();
+            const PixelSurface& s = *platform.WindowSurface(box.PlatformWindow());
+            for (int x = ok.Left; x < ok.Left + 5; ++x) acrossTheButtonsEdge.push_back(s.Pixel(x, ok.Top + 10));
         },
         [&](WindowId w) { Post(PlatformEvent::Kind::KeyDown, w, VK_RETURN); });
     // The second monitor's work area is (1024, 0) to (1824, 570): its centre is (1424, 285).
     EXPECT_NEAR((outer.Left + outer.Right) / 2, 1424, 1);
     EXPECT_NEAR((outer.Top + outer.Bottom) / 2, 285, 1);
     EXPECT_EQ(ok.Width(), 150); // the 75-pixel button at twice the scale
+    // Its black frame and light edge are two pixels each, then the face.
+    const std::uint32_t black = 0, light = ColorToPixel(clBtnHighlight), face = ColorToPixel(clBtnFace);
+    EXPECT_EQ(acrossTheButtonsEdge, (std::vector<std::uint32_t>{black, black, light, light, face}));
 }
 
 TEST_F(MessageBoxTest, EnterEscapeAndSpaceEachCloseIt) {

@@ -146,16 +146,18 @@ void TMessageBoxForm::PaintOkButton() {
     // Raised edge, sunken while pressed; the black frame marks the default button.
     const TColor light = okPressed_ ? clBtnShadow : clBtnHighlight;
     const TColor dark = okPressed_ ? clBtnHighlight : clBtnShadow;
+    // Each line as wide as a frame line at the box's scale.
+    const std::int32_t n = FrameLineWidth();
     canvas.Brush()->SetColor(clBlack);
-    canvas.FrameRect(r);
+    for (std::int32_t i = 0; i < n; ++i) canvas.FrameRect({r.Left + i, r.Top + i, r.Right - i, r.Bottom - i});
     canvas.Brush()->SetColor(light);
-    canvas.FillRect({r.Left + 1, r.Top + 1, r.Right - 2, r.Top + 2});
-    canvas.FillRect({r.Left + 1, r.Top + 1, r.Left + 2, r.Bottom - 2});
+    canvas.FillRect({r.Left + n, r.Top + n, r.Right - 2 * n, r.Top + 2 * n});
+    canvas.FillRect({r.Left + n, r.Top + n, r.Left + 2 * n, r.Bottom - 2 * n});
     canvas.Brush()->SetColor(dark);
-    canvas.FillRect({r.Left + 1, r.Bottom - 2, r.Right - 1, r.Bottom - 1});
-    canvas.FillRect({r.Right - 2, r.Top + 1, r.Right - 1, r.Bottom - 1});
+    canvas.FillRect({r.Left + n, r.Bottom - 2 * n, r.Right - n, r.Bottom - n});
+    canvas.FillRect({r.Right - 2 * n, r.Top + n, r.Right - n, r.Bottom - n});
     const std::string label = "OK";
-    const std::int32_t shift = okPressed_ ? 1 : 0;
+    const std::int32_t shift = okPressed_ ? n : 0;
     canvas.Brush()->SetStyle(bsClear);
     canvas.Font()->SetColor(clBtnText);
     canvas.TextOut(r.Left + (r.Width() - canvas.TextWidth(label)) / 2 + shift,
