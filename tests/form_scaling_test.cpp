@@ -2,6 +2,7 @@
 // inch when made, rescaled when its monitor's scale changes (and back to the stored layout), and
 // kept on a monitor's work area.
 #include "app/main_window.h"
+#include "framework/controls/scroll_bar.h"
 #include "framework/platform/monitors.h"
 #include "main_window_fixture.h"
 #include "spinedit/lc_spin_button.h"
@@ -134,6 +135,26 @@ TEST_F(FormScalingTest, PicturesAndFramesRepeatWholePixelsAndTheSpinButtonFitsIt
         EXPECT_EQ(spin->ArrowSize(), MulDiv(3, c.dpi, 96));
         delete main;
     }
+}
+
+TEST_F(FormScalingTest, ScrollBarsAreAsThickAsTheScaleAndTheirArrowsRepeatPixels) {
+    Open({Monitor({0, 0, 1920, 1080}, 192)});
+    // Narrower than the zoom power edit (130 wide at 200 %): the horizontal bar shows, 32 thick.
+    platform.UserSetBounds(main->PlatformWindow(), Bounds(660, 295, 100 + 8, 586 + 27));
+    Settle();
+    const TControlScrollBar& bar = main->HorzScrollBar();
+    ASSERT_TRUE(bar.Visible());
+    EXPECT_EQ(bar.Size(), 32);
+    EXPECT_EQ(main->ClientHeight(), 586 - 32);
+    const TRect arrow = bar.PartRect(TControlScrollBar::Part::LineBack);
+    EXPECT_EQ(arrow.Width(), 32);
+    int ink = 0;
+    for (int y = arrow.Top; y < arrow.Bottom; ++y)
+        for (int x = arrow.Left; x < arrow.Right; ++x) ink += Pixel(x, y) == ColorToPixel(clBtnText) ? 1 : 0;
+    EXPECT_EQ(ink, 16 * 4); // the arrow's 16 pixels, each a 2 x 2 square
+    // Back at 96 dpi the bar has its designed 16 pixels again.
+    ChangeDpi(96);
+    EXPECT_EQ(main->HorzScrollBar().Size(), 16);
 }
 
 TEST_F(FormScalingTest, OddScalesAreReadAsSaneOnes) {

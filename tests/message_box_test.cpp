@@ -85,7 +85,8 @@ TEST_F(MessageBoxTest, OpensCentredOnTheActiveWindowsMonitorAtItsScale) {
             outer = platform.FindWindow(box.PlatformWindow())->outerBounds;
             ok = box.OkButtonRect();
             const PixelSurface& s = *platform.WindowSurface(box.PlatformWindow());
-            for (int x = ok.Left; x < ok.Left + 5; ++x) acrossTheButtonsEdge.push_back(s.Pixel(x, ok.Top + 10));
+            for (int x = ok.Left; x < ok.Left + 5; ++x)
+                acrossTheButtonsEdge.push_back(s.Pixel(x, ok.Top + 10));
         },
         [&](WindowId w) { Post(PlatformEvent::Kind::KeyDown, w, VK_RETURN); });
     // The second monitor's work area is (1024, 0) to (1824, 570): its centre is (1424, 285).

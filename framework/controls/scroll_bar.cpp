@@ -5,8 +5,14 @@
 #include <algorithm>
 #include <utility>
 
+std::int32_t TControlScrollBar::Size() const { return MulDiv(kSize, dpi_, 96); }
+
+std::int32_t TControlScrollBar::MinThumb() const { return MulDiv(kMinThumb, dpi_, 96); }
+
+std::int32_t TControlScrollBar::LineWidth() const { return std::max(1, dpi_ / 96); }
+
 // Arrows share a bar too short for both equally.
-std::int32_t TControlScrollBar::ArrowLength() const { return std::min(kSize, Length() / 2); }
+std::int32_t TControlScrollBar::ArrowLength() const { return std::min(Size(), Length() / 2); }
 
 std::int32_t TControlScrollBar::TrackStart() const { return Start() + ArrowLength(); }
 
@@ -16,9 +22,10 @@ TRect TControlScrollBar::TrackRect() const { return Span(TrackStart(), TrackStar
 
 std::int32_t TControlScrollBar::ThumbLength() const {
     const std::int32_t track = TrackLength();
-    if (range_ <= 0 || track < kMinThumb) return 0; // no room: the arrows alone scroll
+    const std::int32_t minThumb = MinThumb();
+    if (range_ <= 0 || track < minThumb) return 0; // no room: the arrows alone scroll
     const auto share = static_cast<std::int32_t>(static_cast<std::int64_t>(track) * page_ / range_);
-    return std::clamp(share, kMinThumb, track);
+    return std::clamp(share, minThumb, track);
 }
 
 std::int32_t TControlScrollBar::ThumbOffset() const {
@@ -111,18 +118,20 @@ void TControlScrollBar::Repeat() {
 
 namespace {
 
-// An arrow of four rows (1, 3, 5 and 7 pixels) pointing along `kind`, backwards or forwards.
-void DrawArrow(TCanvas& c, const TRect& button, TScrollBarKind kind, bool forward, bool pressed) {
-    const std::int32_t shift = pressed ? 1 : 0;
+// An arrow of four rows (1, 3, 5 and 7 pixels) pointing along `kind`, backwards or forwards; each
+// pixel an f x f square.
+void DrawArrow(TCanvas& c, const TRect& button, TScrollBarKind kind, bool forward, bool pressed,
+               std::int32_t f) {
+    const std::int32_t shift = pressed ? f : 0;
     const std::int32_t cx = (button.Left + button.Right) / 2 + shift;
     const std::int32_t cy = (button.Top + button.Bottom) / 2 + shift;
     c.Brush()->SetColor(clBtnText);
     for (std::int32_t row = 0; row < 4; ++row) {
-        const std::int32_t along = forward ? 1 - row : row - 2; // the tip is the first row
+        const std::int32_t along = (forward ? 1 - row : row - 2) * f; // the tip is the first row
         if (kind == sbVertical)
-            c.FillRect({cx - row, cy + along, cx + row + 1, cy + along + 1});
+            c.FillRect({cx - row * f, cy + along, cx + (row + 1) * f, cy + along + f});
         else
-            c.FillRect({cx + along, cy - row, cx + along + 1, cy + row + 1});
+            c.FillRect({cx + along, cy - row * f, cx + along + f, cy + (row + 1) * f});
     }
 }
 
@@ -176,8 +185,8 @@ void TControlScrollBar::Paint(TCanvas& c) const {
         c.Brush()->SetColor(clBtnFace);
         c.FillRect(r);
         TRect edge = r;
-        DrawEdge(c, edge, down ? BDR_SUNKENOUTER : EDGE_RAISED, BF_RECT | (down ? BF_FLAT : 0u));
-        DrawArrow(c, r, kind_, arrow == Part::LineForward, down);
+        DrawEdge(c, edge, down ? BDR_SUNKENOUTER : EDGE_RAISED, BF_RECT | (down ? BF_FLAT : 0u), LineWidth());
+        DrawArrow(c, r, kind_, arrow == Part::LineForward, down, LineWidth());
     }
     if (ThumbLength() == 0) {
         DrawTrack(c, TrackRect(), false);
@@ -186,5 +195,5 @@ void TControlScrollBar::Paint(TCanvas& c) const {
     DrawTrack(c, PartRect(Part::PageBack), IsPressed(Part::PageBack));
     DrawTrack(c, PartRect(Part::PageForward), IsPressed(Part::PageForward));
     TRect thumb = PartRect(Part::Thumb);
-    DrawEdge(c, thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+    DrawEdge(c, thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE, LineWidth());
 }

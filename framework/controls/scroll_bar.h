@@ -13,13 +13,17 @@ enum TScrollBarKind : std::uint8_t { sbHorizontal, sbVertical };
 class TControlScrollBar {
 public:
     enum class Part : std::uint8_t { None, LineBack, LineForward, PageBack, PageForward, Thumb };
-    static constexpr std::int32_t kSize = 16;      // thickness, and the side of an arrow button
-    static constexpr std::int32_t kMinThumb = 8;   // the thumb never gets shorter
+    static constexpr std::int32_t kSize = 16;      // thickness, and the side of an arrow button, at 96 dpi
+    static constexpr std::int32_t kMinThumb = 8;   // the thumb never gets shorter (at 96 dpi)
     static constexpr std::int32_t kWheelLines = 3; // lines scrolled per wheel notch
 
     explicit TControlScrollBar(TScrollBarKind kind) : kind_(kind) {}
 
     TScrollBarKind Kind() const { return kind_; }
+    // The window's pixel density: the bar's thickness and thumb scale exactly, its lines and arrow
+    // pixels by the scale's whole part.
+    void SetDpi(std::int32_t dpi) { dpi_ = dpi > 0 ? dpi : 96; }
+    std::int32_t Size() const;
     bool Visible() const { return visible_; }
     void SetVisible(bool value) { visible_ = value; }
     // The extent of the scrolled contents and the extent the window shows of it.
@@ -59,6 +63,8 @@ private:
     std::int32_t Length() const { return kind_ == sbHorizontal ? bounds_.Width() : bounds_.Height(); }
     // The arrows' length, the track between them, and the thumb's offset and length on it.
     std::int32_t ArrowLength() const;
+    std::int32_t MinThumb() const;
+    std::int32_t LineWidth() const;
     std::int32_t TrackStart() const;
     std::int32_t TrackLength() const;
     TRect TrackRect() const;
@@ -71,6 +77,7 @@ private:
     bool PaintThemed(TCanvas& canvas) const;
 
     TScrollBarKind kind_;
+    std::int32_t dpi_ = 96;
     bool visible_ = false;
     std::int32_t range_ = 0;
     std::int32_t page_ = 0;

@@ -18,6 +18,8 @@ void TCustomForm::ScaleForDpi(std::int32_t dpi, const TRect& suggested) {
             const TemporaryChange<bool> aligning(aligning_, true);
             // The controls read the new density while they scale (their frames' line widths).
             PixelsPerInch = dpi;
+            horzScrollBar_.SetDpi(dpi);
+            vertScrollBar_.SetDpi(dpi);
             // The frame the window gets at that scale (Windows draws it at the monitor's).
             const TSize frame = FrameSize();
             ScaleChildren(dpi, from);

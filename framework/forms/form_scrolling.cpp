@@ -61,8 +61,8 @@ void TCustomForm::UpdateScrollBars() {
     if (autoScroll_) {
         // One bar can make the other necessary: settle both.
         for (int pass = 0; pass < 3; ++pass) {
-            const bool needHorz = rangeX > inner.Width() - (vert ? TControlScrollBar::kSize : 0);
-            const bool needVert = rangeY > inner.Height() - (horz ? TControlScrollBar::kSize : 0);
+            const bool needHorz = rangeX > inner.Width() - (vert ? vertScrollBar_.Size() : 0);
+            const bool needVert = rangeY > inner.Height() - (horz ? horzScrollBar_.Size() : 0);
             if (needHorz == horz && needVert == vert) break;
             horz = needHorz;
             vert = needVert;
@@ -90,7 +90,7 @@ void TCustomForm::UpdateScrollBars() {
 
 void TCustomForm::PlaceScrollBars() {
     const TRect inner = InnerRect();
-    const std::int32_t s = TControlScrollBar::kSize;
+    const std::int32_t s = horzScrollBar_.Size();
     const bool both = horzScrollBar_.Visible() && vertScrollBar_.Visible();
     horzScrollBar_.SetBoundsRect({inner.Left, std::max(inner.Top, inner.Bottom - s),
                                   std::max(inner.Left, inner.Right - (both ? s : 0)), inner.Bottom});

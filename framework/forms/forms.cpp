@@ -66,8 +66,8 @@ TRect TCustomForm::InnerRect() const {
 
 TRect TCustomForm::ClientRect() const {
     TRect r = InnerRect();
-    if (vertScrollBar_.Visible()) r.Right = std::max(r.Left, r.Right - TControlScrollBar::kSize);
-    if (horzScrollBar_.Visible()) r.Bottom = std::max(r.Top, r.Bottom - TControlScrollBar::kSize);
+    if (vertScrollBar_.Visible()) r.Right = std::max(r.Left, r.Right - vertScrollBar_.Size());
+    if (horzScrollBar_.Visible()) r.Bottom = std::max(r.Top, r.Bottom - horzScrollBar_.Size());
     return r;
 }
 
