@@ -345,14 +345,10 @@ void TLcSpinButton::DrawCell(TCanvas& canvas, TLcSingleSpinButton part, TLcButto
                    state != bpsDisabled);
 }
 
-void TLcSpinButton::ScaleBy(std::int32_t multiplier, std::int32_t divisor) {
-    if (divisor == 0) return;
-    pixelsPerInch_ = MulDiv(pixelsPerInch_, multiplier, divisor);
-    Invalidate();
-}
+void TLcSpinButton::ScaleBy(std::int32_t /*multiplier*/, std::int32_t /*divisor*/) { Invalidate(); }
 
 std::int32_t TLcSpinButton::ArrowSize() const {
-    return std::max(kArrowSize, MulDiv(kArrowSize, pixelsPerInch_, 96));
+    return std::max(kArrowSize, MulDiv(kArrowSize, ScreenDpi(), 96));
 }
 
 void TLcSpinButton::DrawDiagonalCell(TCanvas& canvas, TLcSingleSpinButton part, TLcButtonPartState state,

@@ -52,8 +52,8 @@ public:
     std::uint16_t Interval = 100;
     // Arrow colour of a hot part.
     TColor HotColor = 0x808000;
-    // The edit that holds the button lays it out; scaling only sizes the arrows (three pixels at
-    // 96 pixels per inch, MulDiv-scaled).
+    // The edit that holds the button lays it out; scaling only redraws it. The arrows follow the
+    // window's scale (three pixels at 96 pixels per inch, MulDiv-scaled).
     void ScaleBy(std::int32_t multiplier, std::int32_t divisor) override;
     std::int32_t ArrowSize() const;
     // Border style of the unpressed cells of the diagonal face (11: a one-pixel raised edge).
@@ -85,7 +85,6 @@ protected:
     void WMCancelMode(TMessage& Message) override;
 
 private:
-    std::int32_t pixelsPerInch_ = 96;
     // Where a part shows: its pixels and the rectangle its cell is drawn onto. A part without a shape
     // keeps its state whatever the pointer does.
     struct PartArea {

@@ -54,12 +54,6 @@ void TLvXPCustomButton::SetDefault(bool value) {
         form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(form->ActiveControl()));
 }
 
-void TLvXPCustomButton::ScaleBy(std::int32_t multiplier, std::int32_t divisor) {
-    TLvXPCustomStyleControl::ScaleBy(multiplier, divisor);
-    if (divisor != 0) pixelsPerInch_ = MulDiv(pixelsPerInch_, multiplier, divisor);
-    Invalidate();
-}
-
 void TLvXPCustomButton::SetGlyph(const TLvPicture* value) {
     glyph_->Assign(value);
     LockedInvalidate();
@@ -189,7 +183,7 @@ void TLvXPCustomButton::Paint() {
     const std::int32_t repeat = GlyphRepeat();
     const std::int32_t gw = hasGlyph ? glyph->Width() * repeat : 0;
     const std::int32_t gh = hasGlyph ? glyph->Height() * repeat : 0;
-    const std::int32_t sp = MulDiv(spacing_, pixelsPerInch_, 96);
+    const std::int32_t sp = MulDiv(spacing_, ScreenDpi(), 96);
     if (hasGlyph) {
         switch (layout_) {
         case blGlyphLeft: r.Left += gw + sp; break;

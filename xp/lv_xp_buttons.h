@@ -46,8 +46,7 @@ public:
     void HookResized() override;
     // The glyph follows the window's scale by whole-pixel repetition: twice at 200 %, and at
     // fractional scales the whole part of the scale (once at 150 %, twice at 250 %), so it stays crisp.
-    void ScaleBy(std::int32_t multiplier, std::int32_t divisor) override;
-    std::int32_t GlyphRepeat() const { return std::max(1, pixelsPerInch_ / 96); }
+    std::int32_t GlyphRepeat() const { return FrameLineWidth(); }
 
     // A push button named by its caption; its default action "Press" clicks it.
     void DescribeAccessible(AccessibleDescription& description) override;
@@ -80,7 +79,6 @@ private:
     std::unique_ptr<TBitmap> focus_;
     std::unique_ptr<TBitmap> highlight_;
     std::unique_ptr<TLvPicture> glyph_;
-    std::int32_t pixelsPerInch_ = 96; // the scale the button is laid out for
 };
 
 class TLvXPButton : public TLvXPCustomButton {

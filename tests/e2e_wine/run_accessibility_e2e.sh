@@ -14,19 +14,11 @@ client="$2"
 xtool="$3"
 out="$4"
 mkdir -p "$out"
+# shellcheck source=tests/e2e_wine/e2e_report.sh
+source "$(dirname "$0")/e2e_report.sh"
 app_pid=""
 events_pid=""
-stop_all() {
-  if [ -n "$events_pid" ] && kill -0 "$events_pid" 2>/dev/null; then kill "$events_pid" 2>/dev/null || true; fi
-  if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then kill "$app_pid" 2>/dev/null || true; fi
-}
-trap stop_all EXIT
-
-passed=0
-failed=0
-report() { # name, status
-  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); echo "PASS $1"; else failed=$((failed + 1)); echo "FAIL $1"; fi
-}
+trap 'stop_pids events_pid app_pid' EXIT
 # Runs the client; its output (without Wine's CR) goes to $out/NAME.log and is echoed.
 run_client() { # name, client arguments...
   local name="$1" status=0
@@ -132,5 +124,4 @@ else
 fi
 report "accDoDefaultAction on Exit ends the program with 0; the held object then fails safely" "$status"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_report

@@ -15,17 +15,10 @@ helper="$2"
 xtool="$3"
 out="$4"
 mkdir -p "$out"
+# shellcheck source=tests/e2e_wine/e2e_report.sh
+source "$(dirname "$0")/e2e_report.sh"
 app_pid=""
-stop_app() {
-  if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then kill "$app_pid" 2>/dev/null || true; fi
-}
-trap stop_app EXIT
-
-passed=0
-failed=0
-report() { # name, status
-  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); echo "PASS $1"; else failed=$((failed + 1)); echo "FAIL $1"; fi
-}
+trap 'stop_pids app_pid' EXIT
 
 # Polls until the view shows the expected picture (Wine's start-up takes a few seconds); further
 # arguments are check-view's options (zoom power, crosshair size, the view's size and place).
@@ -220,5 +213,4 @@ expect_exit_zero "lentaro.exe at 144 DPI" || status=1
 "$wine" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
 report "LogPixels 144 scales the window at start" "$status"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish_report
